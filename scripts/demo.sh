@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the library in Release and runs the demo.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+./scripts/install-deps.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF \
+  -DORVANE_BUILD_BENCH=OFF >/dev/null
+cmake --build build/release --parallel "$(nproc)" --target orvane_demo
+./build/release/examples/orvane_demo

@@ -1,0 +1,76 @@
+// Every fixed message the library throws, each written once. "{0}" and "{i}"
+// stand for LAPACK's info (see core/LapackStatus.h); the spelling of each text
+// is part of the interface and must not be corrected.
+#pragma once
+
+namespace OrvaneNet::msg {
+
+// LAPACK status
+inline constexpr const char* IllegalParameter = "the {0}-th parameter had an illegal value.";
+inline constexpr const char* SingularD =
+    "The factorization has been completed, but D is exactly singular. Division by 0 will occur if "
+    "you use D for solving a system of linear equations.";
+inline constexpr const char* SingularDNoSolution =
+    "The factorization has been completed, but D is exactly singular, so the solution could not be "
+    "computed.";
+inline constexpr const char* CholeskyInversion =
+    "the i-th diagonal element of the Cholesky factor (and therefore the factor itself) is zero, "
+    "and the inversion could not be completed.";
+inline constexpr const char* EigenNoConvergence =
+    "{i} elements of an intermediate tridiagonal form did not converge to zero.";
+inline constexpr const char* GeneralizedEigenNoConvergence =
+    "off-diagonal elements of an intermediate tridiagonal did not converge to zero";
+inline constexpr const char* SvdNoConvergence = "bidiagonal form B did not converge to zero.";
+inline constexpr const char* LeastSquareRank =
+    "the {0}-th diagonal element of the triangular factor of A is zero, so that A does not have "
+    "full rank; the least squares solution could not be computed.";
+inline constexpr const char* SymmetricTridiagonalNotPositiveDefinite =
+    "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not "
+    "supported by LAPACK. Please use Matrix::DoubleSymmetrix.";
+inline constexpr const char* HermitianTridiagonalNotPositiveDefinite =
+    "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not "
+    "supported by LAPACK. Please use Matrix::ComplexHermitian.";
+inline constexpr const char* HermitianBandNotPositiveDefinite =
+    "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by "
+    "LAPACK. Please use Matrix::ComplexHermitian.";
+
+// Shapes and structure
+inline constexpr const char* SymmetricNotSquare =
+    "Number of rows and columns must be equal for symmetric matrix.";
+inline constexpr const char* NotTridiagonalElement =
+    "The specified element doesn't fit to tridiagonal matrix.";
+inline constexpr const char* HermitianTridiagonalComplexDiagonal =
+    "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please use "
+    "Matrix::ComplexHermitian.";
+inline constexpr const char* RhsNotGeneral = "Matrix b must be general matrix.";
+// The band kinds' out-of-band message is "Value " + value + "doesn't fit to (" i ", " j ")".
+inline constexpr const char* BandValuePrefix = "Value ";
+inline constexpr const char* BandValueMiddle = "doesn't fit to (";
+inline constexpr const char* IndexSeparator = ", ";
+inline constexpr const char* BandValueSuffix = ")";
+inline constexpr const char* RangeSuffix = ") is out of range.";
+
+// Unsupported operations
+inline constexpr const char* TridiagonalInversion =
+    "Inversion of tridiagonal matrix is not supported by LAPACK.";
+inline constexpr const char* ComplexTridiagonalInversion =
+    "Inversion for gengeral tridiagonal matrix is not supported by lapack.";
+inline constexpr const char* BandInversion = "Inversion of banded matrix is not supported by LAPACK.";
+inline constexpr const char* ComplexBandInversion =
+    "Inversion for gengeral band matrix is not supported by lapack.";
+inline constexpr const char* ZptsvUnsupported =
+    "The routine for solving linear equation (zptsv) may not work. Please factorize first then "
+    "solve.";
+
+// The library's own checks where LAPACK would otherwise run outside an array.
+inline constexpr const char* NegativeDimension = "Matrix dimensions must not be negative.";
+inline constexpr const char* NegativeBandCount =
+    "Numbers of sub- and superdiagonals must not be negative.";
+inline constexpr const char* NotSquare = "The matrix must be square for this operation.";
+inline constexpr const char* GeneralNotSquare =
+    "Number of rows and columns must be equal for general band and tridiagonal matrices.";
+inline constexpr const char* SingularInversion =
+    "The matrix is exactly singular (the {0}-th diagonal element of U is zero), so its inverse "
+    "could not be computed.";
+
+}  // namespace OrvaneNet::msg

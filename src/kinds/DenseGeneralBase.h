@@ -1,0 +1,152 @@
+// The dense general kinds, real and complex, share this implementation:
+// an m x n column-major array `dat` (element (i, j) at i + j*m, leading
+// dimension m) and the LU pivots `ipiv` (LAPACK's 1-based rows).
+//
+// LAPACK's info is not examined on the LU paths except where the result would
+// otherwise be silently wrong: a one-call solve of an exactly singular matrix
+// finishes with getrs on the completed factors (so the solution is
+// non-finite rather than the untouched right-hand side), and an inversion of
+// an exactly singular matrix raises instead of handing back the factors.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <typeinfo>
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Interfaces.h"
+#include "core/LapackStatus.h"
+#include "core/Messages.h"
+#include "core/NativeArray.h"
+#include "kinds/ElementConversion.h"
+#include "lapack/Dense.h"
+
+namespace OrvaneNet::detail {
+
+template <class Derived, class Scalar, class Interface>
+class DenseGeneralBase : public Interface {
+ public:
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_colnum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  auto get_Item(int i, int j) const -> decltype(ToElement(Scalar{})) override {
+    return ToElement(dat[Index(i, j)]);
+  }
+  void set_Item(int i, int j, decltype(ToElement(Scalar{})) value) override {
+    dat[Index(i, j)] = ToStorage(value);
+    m_isFactorized = false;
+  }
+
+  void Factorize() override {
+    const int m = m_rownum, n = m_colnum, lda = std::max(1, m);
+    int info = 0;
+    lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
+    m_isFactorized = true;  // info > 0 (singular U) is accepted
+  }
+
+  void Solve(IMatrix& b) override {
+    Derived& rhs = dynamic_cast<Derived&>(b);
+    RequireSquare();
+    RequireRows(rhs, m_rownum);
+    const char trans = 'N';
+    const int n = m_rownum, nrhs = rhs.m_colnum, lda = std::max(1, n), ldb = lda;
+    int info = 0;
+    lapack::getrs(&trans, &n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
+  }
+
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    Derived& rhs = dynamic_cast<Derived&>(b);
+    RequireSquare();
+    RequireRows(rhs, m_rownum);
+    const int n = m_rownum, nrhs = rhs.m_colnum, lda = std::max(1, n), ldb = lda;
+    int info = 0;
+    lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
+    m_isFactorized = true;
+    if (info > 0) {
+      // gesv leaves b untouched when U is singular; the factors are complete,
+      // so finishing the solve makes the singularity show in the solution.
+      const char trans = 'N';
+      lapack::getrs(&trans, &n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb,
+                    &info);
+    }
+  }
+
+  void Invert() override {
+    RequireSquare();
+    const int n = m_rownum, lda = std::max(1, n), lwork = std::max(1, n);
+    NativeArray<Scalar> work(lwork);
+    int info = 0;
+    lapack::getri(&n, dat.data(), &lda, ipiv.data(), work.data(), &lwork, &info);
+    // getri declines a singular U and leaves the factors in place.
+    if (info > 0) throw OrvaneException(FillPlaceholders(msg::SingularInversion, info));
+  }
+
+  void Dispose() noexcept override {
+    dat.Release();
+    ipiv.Release();
+  }
+
+  // The element array, handed to LAPACK by the other kinds as a right-hand
+  // side or result; its leading dimension is max(1, RowNum).
+  Scalar* Dat() noexcept { return dat.data(); }
+  const Scalar* Dat() const noexcept { return dat.data(); }
+
+ protected:
+  DenseGeneralBase(int rownum, int colnum)
+      : m_rownum((RequireNonNegative(rownum, colnum), rownum)), m_colnum(colnum) {
+    dat = NativeArray<Scalar>(static_cast<std::int64_t>(rownum) * colnum);
+    ipiv = IdentityPivots(rownum);
+  }
+  DenseGeneralBase(const DenseGeneralBase&) = default;
+
+  std::int64_t Index(int i, int j) const noexcept {
+    return i + static_cast<std::int64_t>(j) * m_rownum;
+  }
+
+  void RequireSquare() const {
+    if (m_rownum != m_colnum) throw OrvaneException(msg::NotSquare);
+  }
+
+  // A = U * S * V^H with all singular vectors. The singular values go onto
+  // the diagonal of smat (through its own element writes) before info is
+  // examined, so a convergence failure still leaves them there.
+  template <class SMatrix>
+  void SolveSVDImpl(SMatrix& smat, IMatrix& umat, IMatrix& vtmat) {
+    Derived& u = dynamic_cast<Derived&>(umat);
+    Derived& vt = dynamic_cast<Derived&>(vtmat);
+    const int m = m_rownum, n = m_colnum, k = std::min(m, n);
+    RequireShape(u, m, m, "Matrix U");
+    RequireShape(vt, n, n, "Matrix VT");
+    if (smat.get_RowNum() < k || smat.get_ColNum() < k) {
+      RequireShape(smat, m, n, "Matrix S");
+    }
+    if (k == 0) {
+      // Nothing to decompose: any orthonormal bases do; take the identities.
+      for (int i = 0; i < m; ++i) u.dat[u.Index(i, i)] = Scalar(1);
+      for (int i = 0; i < n; ++i) vt.dat[vt.Index(i, i)] = Scalar(1);
+      return;
+    }
+    const char job = 'A';
+    const int lda = std::max(1, m), ldu = std::max(1, m), ldvt = std::max(1, n);
+    const int lwork = std::max(std::max(m, n) + 3 * k, 5 * k);
+    NativeArray<Scalar> work(lwork);
+    NativeArray<double> rwork(std::max(1, 5 * k));
+    NativeArray<double> s(std::max(1, k));
+    int info = 0;
+    lapack::gesvd(&job, &job, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
+                  vt.dat.data(), &ldvt, work.data(), &lwork, rwork.data(), &info);
+    for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
+    CheckInfo(info, msg::SvdNoConvergence);
+  }
+
+  NativeArray<Scalar> dat;
+  NativeArray<int> ipiv;
+  int m_rownum;
+  int m_colnum;
+  bool m_isFactorized = false;
+};
+
+}  // namespace OrvaneNet::detail

@@ -1,0 +1,21 @@
+#include "kinds/real/DoubleGeneralMatrix.h"
+
+namespace OrvaneNet {
+
+void DoubleGeneralMatrix::SolveLeastSquare(char trans, IMatrix& b) {
+  auto& rhs = dynamic_cast<DoubleGeneralMatrix&>(b);
+  const int m = m_rownum, n = m_colnum, nrhs = rhs.m_colnum;
+  // dgels addresses b with leading dimension max(m, n): any other row count
+  // would misalign the columns or run past the array.
+  detail::RequireRows(rhs, std::max(m, n));
+  const int lda = std::max(1, m);
+  const int ldb = std::max(1, std::max(m, n));
+  const int lwork = std::min(m, n) + std::max(std::max(1, m), std::max(n, nrhs));
+  detail::NativeArray<double> work(lwork);
+  int info = 0;
+  dgels_(&trans, &m, &n, &nrhs, dat.data(), &lda, rhs.dat.data(), &ldb, work.data(), &lwork,
+         &info, 1);
+  detail::CheckInfo(info, msg::LeastSquareRank);
+}
+
+}  // namespace OrvaneNet

@@ -1,0 +1,61 @@
+// Overloads of the dense general routines on the element type, so that the
+// real and complex dense kinds share one implementation.
+#pragma once
+
+#include "lapack/fortran.h"
+
+namespace OrvaneNet::lapack {
+
+inline void getrf(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info) {
+  dgetrf_(m, n, a, lda, ipiv, info);
+}
+inline void getrf(const int* m, const int* n, doublecomplex* a, const int* lda, int* ipiv,
+                  int* info) {
+  zgetrf_(m, n, a, lda, ipiv, info);
+}
+
+inline void getrs(const char* trans, const int* n, const int* nrhs, const double* a,
+                  const int* lda, const int* ipiv, double* b, const int* ldb, int* info) {
+  dgetrs_(trans, n, nrhs, a, lda, ipiv, b, ldb, info, 1);
+}
+inline void getrs(const char* trans, const int* n, const int* nrhs, const doublecomplex* a,
+                  const int* lda, const int* ipiv, doublecomplex* b, const int* ldb, int* info) {
+  zgetrs_(trans, n, nrhs, a, lda, ipiv, b, ldb, info, 1);
+}
+
+inline void gesv(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
+                 const int* ldb, int* info) {
+  dgesv_(n, nrhs, a, lda, ipiv, b, ldb, info);
+}
+inline void gesv(const int* n, const int* nrhs, doublecomplex* a, const int* lda, int* ipiv,
+                 doublecomplex* b, const int* ldb, int* info) {
+  zgesv_(n, nrhs, a, lda, ipiv, b, ldb, info);
+}
+
+inline void getri(const int* n, double* a, const int* lda, const int* ipiv, double* work,
+                  const int* lwork, int* info) {
+  dgetri_(n, a, lda, ipiv, work, lwork, info);
+}
+inline void getri(const int* n, doublecomplex* a, const int* lda, const int* ipiv,
+                  doublecomplex* work, const int* lwork, int* info) {
+  zgetri_(n, a, lda, ipiv, work, lwork, info);
+}
+
+}  // namespace OrvaneNet::lapack
+
+namespace OrvaneNet::lapack {
+
+// The real routine has no rwork; the argument keeps one call shape for both.
+inline void gesvd(const char* jobu, const char* jobvt, const int* m, const int* n, double* a,
+                  const int* lda, double* s, double* u, const int* ldu, double* vt,
+                  const int* ldvt, double* work, const int* lwork, double* /*rwork*/, int* info) {
+  dgesvd_(jobu, jobvt, m, n, a, lda, s, u, ldu, vt, ldvt, work, lwork, info, 1, 1);
+}
+inline void gesvd(const char* jobu, const char* jobvt, const int* m, const int* n,
+                  doublecomplex* a, const int* lda, double* s, doublecomplex* u, const int* ldu,
+                  doublecomplex* vt, const int* ldvt, doublecomplex* work, const int* lwork,
+                  double* rwork, int* info) {
+  zgesvd_(jobu, jobvt, m, n, a, lda, s, u, ldu, vt, ldvt, work, lwork, rwork, info, 1, 1);
+}
+
+}  // namespace OrvaneNet::lapack
