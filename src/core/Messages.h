@@ -74,3 +74,9 @@ inline constexpr const char* SingularInversion =
     "could not be computed.";
 
 }  // namespace OrvaneNet::msg
+
+// Band kinds: a band whose LAPACK leading dimension would not fit a 32-bit integer.
+namespace OrvaneNet::msg {
+inline constexpr const char* BandTooWide =
+    "Numbers of sub- and superdiagonals are too large for LAPACK's band storage.";
+}  // namespace OrvaneNet::msg

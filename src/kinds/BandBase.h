@@ -1,0 +1,287 @@
+// The band kinds, real and complex, share these two implementations:
+//
+//  GeneralBandBase    LU with partial pivoting (gbtrf/gbtrs/gbsv) on LAPACK's
+//                     general band layout, kl extra rows kept for fill-in.
+//  SymmetricBandBase  Cholesky (pbtrf/pbtrs/pbsv, uplo 'U') on the upper half
+//                     of a symmetric (real) or Hermitian (complex) band.
+//
+// Both keep only the band, in the layout LAPACK factorizes in place, so no
+// operation copies or converts the matrix. Offsets are formed in 64-bit
+// arithmetic; LAPACK's pivots stay 1-based.
+#pragma once
+
+#include <algorithm>
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <typeinfo>
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Interfaces.h"
+#include "core/LapackStatus.h"
+#include "core/Messages.h"
+#include "core/NativeArray.h"
+#include "core/NumberText.h"
+#include "kinds/ElementConversion.h"
+#include "lapack/Band.h"
+
+namespace OrvaneNet::detail {
+
+// Checks the shape of a general band matrix (non-negative, square, non-negative
+// band counts) and returns its leading dimension 2*kl + ku + 1.
+int GeneralBandLeadingDimension(int rownum, int colnum, int subnum, int supernum);
+// Checks the shape of a symmetric or Hermitian band matrix (square, equal band
+// counts, non-negative) and returns its leading dimension ku + 1.
+int SymmetricBandLeadingDimension(int rownum, int colnum, int subnum, int supernum);
+// "Value " + valueText + "doesn't fit to (" + i + ", " + j + ")".
+[[noreturn]] void ThrowOutOfBand(const std::string& valueText, int i, int j);
+
+// The value's text in the out-of-band message: the general number form for
+// real values, Complex's default "(re,im)" form for complex ones.
+inline std::string OutOfBandText(double v) { return FormatGeneral(v); }
+inline std::string OutOfBandText(Complex v) { return v.ToString(); }
+
+// The stored value of the mirrored element: itself for a symmetric matrix,
+// the conjugate for a Hermitian one.
+inline double Mirror(double v) noexcept { return v; }
+inline lapack::doublecomplex Mirror(lapack::doublecomplex v) noexcept { return std::conj(v); }
+
+// General band, n = 5, kl = 1, ku = 2, ldab = 2*kl + ku + 1 = 5. Element
+// (i, j) sits in row kl + ku + i - j of column j:
+//
+//   row 0    .    .    .    +    +     fill-in of U during factorization
+//   row 1    .    .   a02  a13  a24    second superdiagonal
+//   row 2    .   a01  a12  a23  a34    first superdiagonal
+//   row 3   a00  a11  a22  a33  a44    diagonal (row kl + ku)
+//   row 4   a10  a21  a32  a43   .     subdiagonal
+//
+// Derived provides kType and kInversionMessage; Rhs is the dense general kind
+// of the same field, whose array is handed to LAPACK as B.
+template <class Derived, class Scalar, class Interface, class Rhs>
+class GeneralBandBase : public Interface {
+ public:
+  using Element = decltype(ToElement(Scalar{}));
+
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_colnum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  bool InBand(int i, int j) const noexcept { return j - i <= m_ku && i - j <= m_kl; }
+
+  // Offset of (i, j) in ab; only meaningful inside the band.
+  std::int64_t Index(int i, int j) const noexcept {
+    return static_cast<std::int64_t>(m_ldab - 1) * j + m_kl + m_ku + i;
+  }
+
+  // Inside the band the stored entry (a factor entry once factorized); 0 outside.
+  Element get_Item(int i, int j) const override {
+    return InBand(i, j) ? ToElement(ab[Index(i, j)]) : Element{};
+  }
+
+  // Inside the band: stores and clears IsFactorized. Outside: a zero (either
+  // sign) is ignored, anything else (NaN included) throws and changes nothing.
+  void set_Item(int i, int j, Element value) override {
+    if (InBand(i, j)) {
+      ab[Index(i, j)] = ToStorage(value);
+      m_isFactorized = false;
+    } else if (!(value == Element{})) {
+      ThrowOutOfBand(OutOfBandText(value), i, j);
+    }
+  }
+
+  std::unique_ptr<Interface> Clone() const override {
+    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+  }
+
+  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+
+  // LU in place; info > 0 (an exactly zero pivot of U) is accepted: the
+  // factors are complete and solutions show the singularity as non-finite.
+  void Factorize() override {
+    const int m = m_rownum, n = m_colnum, kl = m_kl, ku = m_ku, ldab = m_ldab;
+    int info = 0;
+    lapack::gbtrf(&m, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &info);
+    m_isFactorized = true;
+  }
+
+  // Overwrites b (n rows) with the solution from the stored factors.
+  void Solve(IMatrix& b) override {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    const char trans = 'N';
+    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = rhs.get_ColNum(), ldab = m_ldab;
+    const int ldb = std::max(1, n);
+    int info = 0;
+    lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb,
+                  &info);  // info < 0 cannot arise from these arguments
+  }
+
+  // Factorizes in place and overwrites b with the solution.
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = rhs.get_ColNum(), ldab = m_ldab;
+    const int ldb = std::max(1, n);
+    int info = 0;
+    lapack::gbsv(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb, &info);
+    m_isFactorized = true;
+    if (info > 0) {
+      // gbsv leaves b untouched when U is singular; the factors are complete,
+      // so finishing the solve makes the singularity show in the solution.
+      const char trans = 'N';
+      lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb,
+                    &info);
+    }
+  }
+
+  void Dispose() noexcept override {
+    ipiv.Release();
+    ab.Release();
+  }
+
+  // The raw band array (m_ldab * n entries), for inspection.
+  std::span<const Scalar> Band() const noexcept {
+    return {ab.data(), static_cast<std::size_t>(ab.size())};
+  }
+
+ protected:
+  GeneralBandBase(int rownum, int colnum, int subnum, int supernum)
+      : m_ldab(GeneralBandLeadingDimension(rownum, colnum, subnum, supernum)),
+        m_rownum(rownum),
+        m_colnum(colnum),
+        m_ku(supernum),
+        m_kl(subnum) {
+    ipiv = IdentityPivots(rownum);
+    ab = NativeArray<Scalar>(static_cast<std::int64_t>(m_ldab) * rownum);
+  }
+  GeneralBandBase(const GeneralBandBase&) = default;
+
+ private:
+  // m_ldab first: it is computed by the shape check, before anything is stored.
+  int m_ldab;
+  NativeArray<int> ipiv;
+  NativeArray<Scalar> ab;
+  int m_rownum;
+  int m_colnum;
+  int m_ku;
+  int m_kl;
+  bool m_isFactorized = false;
+};
+
+// Symmetric / Hermitian band, n = 4, kd = 2, ldab = kd + 1 = 3. Element
+// (i, j), i <= j, sits in row kd + i - j of column j, at kd*(j + 1) + i:
+//
+//   row 0    .    .   a02  a13     second superdiagonal
+//   row 1    .   a01  a12  a23     first superdiagonal
+//   row 2   a00  a11  a22  a33     diagonal (row kd)
+//
+// (i, j) with i > j is the stored (j, i), conjugated for a Hermitian matrix.
+// Derived provides kType, kInversionMessage and kNotPositiveDefiniteMessage.
+template <class Derived, class Scalar, class Interface, class Rhs>
+class SymmetricBandBase : public Interface {
+ public:
+  using Element = decltype(ToElement(Scalar{}));
+
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_colnum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  // Offset of (i, j), i <= j and j - i <= ku, in ap.
+  std::int64_t Index(int i, int j) const noexcept {
+    return static_cast<std::int64_t>(m_ku) * (j + 1) + i;
+  }
+
+  // The stored entry (or its mirror) inside the band, 0 outside.
+  Element get_Item(int i, int j) const override {
+    if (i <= j) return j - i <= m_ku ? ToElement(ap[Index(i, j)]) : Element{};
+    return i - j <= m_ku ? ToElement(Mirror(ap[Index(j, i)])) : Element{};
+  }
+
+  // Inside the band: stores (the mirror for i > j) and clears IsFactorized.
+  // Outside the band any value is ignored.
+  void set_Item(int i, int j, Element value) override {
+    if (i <= j) {
+      if (j - i > m_ku) return;
+      ap[Index(i, j)] = ToStorage(value);
+    } else {
+      if (i - j > m_ku) return;
+      ap[Index(j, i)] = Mirror(ToStorage(value));
+    }
+    m_isFactorized = false;
+  }
+
+  std::unique_ptr<Interface> Clone() const override {
+    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+  }
+
+  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+
+  // Cholesky A = U^H U in place. Not positive definite: throws, the flag stays
+  // as it was and ap keeps LAPACK's partial factor.
+  void Factorize() override {
+    const char uplo = 'U';
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
+    int info = 0;
+    lapack::pbtrf(&uplo, &n, &kd, ap.data(), &ldab, &info);
+    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    m_isFactorized = true;
+  }
+
+  // Overwrites b (n rows) with the solution from the stored factor.
+  void Solve(IMatrix& b) override {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    const char uplo = 'U';
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = rhs.get_ColNum();
+    const int ldb = std::max(1, n);
+    int info = 0;
+    lapack::pbtrs(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, &info);
+    CheckInfo(info, msg::IllegalParameter);  // pbtrs reports no info > 0
+  }
+
+  // Factorizes and solves in one call. Not positive definite: throws, b is
+  // unchanged, the flag stays as it was and ap holds a partial factor.
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    const char uplo = 'U';
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = rhs.get_ColNum();
+    const int ldb = std::max(1, n);
+    int info = 0;
+    lapack::pbsv(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, &info);
+    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    m_isFactorized = true;
+  }
+
+  void Dispose() noexcept override { ap.Release(); }
+
+  // The raw band array ((ku + 1) * n entries), for inspection.
+  std::span<const Scalar> Band() const noexcept {
+    return {ap.data(), static_cast<std::size_t>(ap.size())};
+  }
+
+ protected:
+  SymmetricBandBase(int rownum, int colnum, int subnum, int supernum)
+      : ap(static_cast<std::int64_t>(SymmetricBandLeadingDimension(rownum, colnum, subnum,
+                                                                    supernum)) *
+           rownum),
+        m_ku(supernum),
+        m_kl(subnum),
+        m_rownum(rownum),
+        m_colnum(colnum) {}
+  SymmetricBandBase(const SymmetricBandBase&) = default;
+
+ private:
+  NativeArray<Scalar> ap;
+  int m_ku;
+  int m_kl;  // always equal to m_ku
+  int m_rownum;
+  int m_colnum;  // always equal to m_rownum
+  bool m_isFactorized = false;
+};
+
+}  // namespace OrvaneNet::detail
