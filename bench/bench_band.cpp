@@ -1,0 +1,140 @@
+// Band solves through the kinds next to the raw LAPACK driver on the same
+// data. Each iteration runs both, alternately, on fresh copies of the same
+// inputs (copied the same way into preallocated storage, inside the timed
+// region), so drift on a shared machine hits both alike. Counters: the median
+// raw and library times per solve and their ratio (library / raw).
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <random>
+#include <vector>
+
+#include "kinds/real/DoubleGeneralBandMatrix.h"
+#include "kinds/real/DoubleSymmetricBandMatrix.h"
+#include "lapack/fortran.h"
+
+using OrvaneNet::DoubleGeneralBandMatrix;
+using OrvaneNet::DoubleGeneralMatrix;
+using OrvaneNet::DoubleSymmetricBandMatrix;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Seconds(Clock::time_point from, Clock::time_point to) {
+  return std::chrono::duration<double>(to - from).count();
+}
+
+double Median(std::vector<double> v) {
+  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
+  return v[v.size() / 2];
+}
+
+// Times both variants in every iteration, alternating which goes first, and
+// reports the median of each and their ratio.
+template <class Raw, class Lib>
+void RunPaired(benchmark::State& state, Raw runRaw, Lib runLib) {
+  std::vector<double> raw, lib;
+  bool rawFirst = true;
+  for (auto _ : state) {
+    for (int k = 0; k < 2; ++k) {
+      const bool doRaw = (k == 0) == rawFirst;
+      const auto t0 = Clock::now();
+      doRaw ? runRaw() : runLib();
+      (doRaw ? raw : lib).push_back(Seconds(t0, Clock::now()));
+    }
+    rawFirst = !rawFirst;
+  }
+  const double r = Median(raw), l = Median(lib);
+  state.counters["raw_ms"] = r * 1e3;
+  state.counters["lib_ms"] = l * 1e3;
+  state.counters["ratio"] = l / r;
+}
+
+// The storage the kind owns, written directly so that both loops copy the
+// same bytes the same way (Band() is a read-only view of a non-const array).
+template <class M>
+double* Storage(M& a) {
+  return const_cast<double*>(a.Band().data());
+}
+
+// Diagonally dominant general band matrix in LAPACK layout (the kl fill-in
+// rows zero), and a right-hand side.
+void GeneralBandSolve(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0)), kl = static_cast<int>(state.range(1)), ku = kl;
+  DoubleGeneralBandMatrix a0(n, n, kl, ku);
+  DoubleGeneralMatrix b0(n, 1);
+  std::mt19937 rng(1);
+  std::uniform_real_distribution<double> dist(-1, 1);
+  for (int j = 0; j < n; ++j) {
+    for (int i = std::max(0, j - ku); i <= std::min(n - 1, j + kl); ++i)
+      a0.set_Item(i, j, dist(rng) + (i == j ? kl + ku + 1.0 : 0.0));
+    b0.set_Item(j, 0, dist(rng));
+  }
+  const std::int64_t size = static_cast<std::int64_t>(a0.Band().size());
+  const int ldab = 2 * kl + ku + 1, nrhs = 1;
+
+  std::vector<double> ab(size), b(n);
+  std::vector<int> ipiv(n);
+  DoubleGeneralBandMatrix a(n, n, kl, ku);
+  DoubleGeneralMatrix x(n, 1);
+  auto runRaw = [&] {
+    std::copy_n(a0.Band().data(), size, ab.data());
+    std::copy_n(b0.Dat(), n, b.data());
+    int info = 0;
+    dgbsv_(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), b.data(), &n, &info);
+    benchmark::DoNotOptimize(b.data());
+  };
+  auto runLib = [&] {
+    std::copy_n(a0.Band().data(), size, Storage(a));
+    std::copy_n(b0.Dat(), n, x.Dat());
+    a.SolveWithSimpleDriver(x);
+    benchmark::DoNotOptimize(x.Dat());
+  };
+  RunPaired(state, runRaw, runLib);
+  if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dgbsv disagree");
+}
+
+// Symmetric positive definite band matrix, upper band (kd + 1 rows).
+void SymmetricBandSolve(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0)), kd = static_cast<int>(state.range(1));
+  DoubleSymmetricBandMatrix a0(n, n, kd, kd);
+  DoubleGeneralMatrix b0(n, 1);
+  std::mt19937 rng(2);
+  std::uniform_real_distribution<double> dist(-1, 1);
+  for (int j = 0; j < n; ++j) {
+    for (int i = std::max(0, j - kd); i <= j; ++i)
+      a0.set_Item(i, j, i == j ? 2.0 * kd + 1 : dist(rng));
+    b0.set_Item(j, 0, dist(rng));
+  }
+  const std::int64_t size = static_cast<std::int64_t>(a0.Band().size());
+  const char uplo = 'U';
+  const int ldab = kd + 1, nrhs = 1;
+
+  std::vector<double> ab(size), b(n);
+  DoubleSymmetricBandMatrix a(n, n, kd, kd);
+  DoubleGeneralMatrix x(n, 1);
+  auto runRaw = [&] {
+    std::copy_n(a0.Band().data(), size, ab.data());
+    std::copy_n(b0.Dat(), n, b.data());
+    int info = 0;
+    dpbsv_(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, b.data(), &n, &info, 1);
+    benchmark::DoNotOptimize(b.data());
+  };
+  auto runLib = [&] {
+    std::copy_n(a0.Band().data(), size, Storage(a));
+    std::copy_n(b0.Dat(), n, x.Dat());
+    a.SolveWithSimpleDriver(x);
+    benchmark::DoNotOptimize(x.Dat());
+  };
+  RunPaired(state, runRaw, runLib);
+  if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dpbsv disagree");
+}
+
+}  // namespace
+
+BENCHMARK(GeneralBandSolve)->Args({200000, 4})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(SymmetricBandSolve)->Args({200000, 4})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK_MAIN();
