@@ -1,0 +1,160 @@
+// Tridiagonal solves of order 1,000,000 through the kinds next to the raw
+// LAPACK calls on the same data. Each iteration times both, in alternating order, so
+// that load from other processes hits them alike; both copy their inputs
+// (diagonals and right-hand side) from pristine arrays inside the timed part.
+// Counters: raw_ms and lib_ms per solve, ratio = lib / raw.
+//
+// The general one-call solve of the library is gttrf + gttrs (it must leave
+// factors and pivots for later solves), so its ratio against dgtsv measures
+// that choice; GeneralFactorizeSolve compares the same routines on both sides.
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <random>
+#include <vector>
+
+#include "kinds/real/DoubleGeneralMatrix.h"
+#include "kinds/real/DoubleGeneralTridiagonalMatrix.h"
+#include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
+#include "lapack/fortran.h"
+
+using namespace OrvaneNet;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+std::vector<double> RandomData(std::size_t count, unsigned seed, double lo, double hi) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> dist(lo, hi);
+  std::vector<double> v(count);
+  for (auto& x : v) x = dist(rng);
+  return v;
+}
+
+// Diagonally dominant (general) or positive definite (symmetric) data.
+struct Data {
+  explicit Data(int n)
+      : d(RandomData(n, 1, 4.0, 6.0)),
+        dl(RandomData(n - 1, 2, -1.0, 1.0)),
+        du(RandomData(n - 1, 3, -1.0, 1.0)),
+        b(RandomData(n, 4, -1.0, 1.0)) {}
+  std::vector<double> d, dl, du, b;
+};
+
+template <class Raw, class Lib>
+void Compare(benchmark::State& state, Raw raw, Lib lib) {
+  double rawSeconds = 0, libSeconds = 0;
+  bool rawFirst = true;
+  for (auto _ : state) {
+    // Alternate the order so neither side always finds the other's data in cache.
+    double rawIteration = 0, libIteration = 0;
+    for (int side = 0; side < 2; ++side) {
+      const bool runRaw = (side == 0) == rawFirst;
+      const auto t0 = Clock::now();
+      if (runRaw) raw(); else lib();
+      const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
+      (runRaw ? rawIteration : libIteration) = seconds;
+    }
+    rawFirst = !rawFirst;
+    rawSeconds += rawIteration;
+    libSeconds += libIteration;
+    state.SetIterationTime(libIteration);
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters["raw_ms"] = 1e3 * rawSeconds / iterations;
+  state.counters["lib_ms"] = 1e3 * libSeconds / iterations;
+  state.counters["ratio"] = libSeconds / rawSeconds;
+}
+
+void GeneralOneCall(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0)), nrhs = 1;
+  const Data data(n);
+  std::vector<double> d(n), dl(n - 1), du(n - 1), b(n);
+  DoubleGeneralTridiagonalMatrix a(n, n);
+  DoubleGeneralMatrix x(n, 1);
+  Compare(
+      state,
+      [&] {
+        std::copy_n(data.d.data(), n, d.data());
+        std::copy_n(data.dl.data(), n - 1, dl.data());
+        std::copy_n(data.du.data(), n - 1, du.data());
+        std::copy_n(data.b.data(), n, b.data());
+        int info = 0;
+        dgtsv_(&n, &nrhs, dl.data(), d.data(), du.data(), b.data(), &n, &info);
+        benchmark::DoNotOptimize(b.data());
+      },
+      [&] {
+        std::copy_n(data.d.data(), n, a.D());
+        std::copy_n(data.dl.data(), n - 1, a.DL());
+        std::copy_n(data.du.data(), n - 1, a.DU());
+        std::copy_n(data.b.data(), n, x.Dat());
+        a.SolveWithSimpleDriver(x);
+        benchmark::DoNotOptimize(x.Dat());
+      });
+}
+
+void GeneralFactorizeSolve(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0)), nrhs = 1;
+  const Data data(n);
+  std::vector<double> d(n), dl(n - 1), du(n - 1), du2(n - 2), b(n);
+  std::vector<int> ipiv(n);
+  DoubleGeneralTridiagonalMatrix a(n, n);
+  DoubleGeneralMatrix x(n, 1);
+  Compare(
+      state,
+      [&] {
+        std::copy_n(data.d.data(), n, d.data());
+        std::copy_n(data.dl.data(), n - 1, dl.data());
+        std::copy_n(data.du.data(), n - 1, du.data());
+        std::copy_n(data.b.data(), n, b.data());
+        const char trans = 'N';
+        int info = 0;
+        dgttrf_(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
+        dgttrs_(&trans, &n, &nrhs, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(),
+                b.data(), &n, &info, 1);
+        benchmark::DoNotOptimize(b.data());
+      },
+      [&] {
+        std::copy_n(data.d.data(), n, a.D());
+        std::copy_n(data.dl.data(), n - 1, a.DL());
+        std::copy_n(data.du.data(), n - 1, a.DU());
+        std::copy_n(data.b.data(), n, x.Dat());
+        a.Factorize();
+        a.Solve(x);
+        benchmark::DoNotOptimize(x.Dat());
+      });
+}
+
+void SymmetricOneCall(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0)), nrhs = 1;
+  const Data data(n);
+  std::vector<double> d(n), e(n - 1), b(n);
+  DoubleSymmetricTridiagonalMatrix a(n, n);
+  DoubleGeneralMatrix x(n, 1);
+  Compare(
+      state,
+      [&] {
+        std::copy_n(data.d.data(), n, d.data());
+        std::copy_n(data.du.data(), n - 1, e.data());
+        std::copy_n(data.b.data(), n, b.data());
+        int info = 0;
+        dptsv_(&n, &nrhs, d.data(), e.data(), b.data(), &n, &info);
+        benchmark::DoNotOptimize(b.data());
+      },
+      [&] {
+        std::copy_n(data.d.data(), n, a.D());
+        std::copy_n(data.du.data(), n - 1, a.E());
+        std::copy_n(data.b.data(), n, x.Dat());
+        a.SolveWithSimpleDriver(x);
+        benchmark::DoNotOptimize(x.Dat());
+      });
+}
+
+}  // namespace
+
+BENCHMARK(GeneralOneCall)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(GeneralFactorizeSolve)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(SymmetricOneCall)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK_MAIN();

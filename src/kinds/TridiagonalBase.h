@@ -1,0 +1,286 @@
+// The tridiagonal kinds, real and complex, share these two implementations:
+// GeneralTridiagonalBase (three diagonals, LU with partial pivoting) and
+// HermitianTridiagonalBase (real diagonal and one off-diagonal, positive
+// definite L*D*L^H). Right-hand sides are the dense general twin of the
+// element type; its Dat() goes to LAPACK with leading dimension max(1, n).
+//
+// Storage of order n = 4 (zero-based, each diagonal in its own array):
+//
+//   general                          symmetric / Hermitian
+//   | d0  du0              |         | d0    e0               |
+//   | dl0 d1  du1          |         | e0'   d1    e1         |
+//   |     dl1 d2  du2      |         |       e1'   d2    e2   |
+//   |         dl2 d3       |         |             e2'   d3   |
+//
+// d has n entries, dl, du and e n - 1, du2 n - 2 (never fewer than 0, so
+// orders 0 and 1 allocate nothing off the diagonal). e' is e for the real
+// kind and conj(e) for the Hermitian kind, whose diagonal d is real.
+#pragma once
+
+#include <algorithm>
+#include <complex>
+#include <cstdint>
+#include <memory>
+#include <type_traits>
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Interfaces.h"
+#include "core/LapackStatus.h"
+#include "core/Messages.h"
+#include "core/NativeArray.h"
+#include "kinds/ElementConversion.h"
+#include "kinds/complex/ComplexGeneralMatrix.h"
+#include "kinds/real/DoubleGeneralMatrix.h"
+#include "lapack/Tridiagonal.h"
+
+namespace OrvaneNet::detail {
+
+// The dense general kind that carries right-hand sides of an element type.
+template <class Scalar>
+struct GeneralOf;
+template <>
+struct GeneralOf<double> {
+  using type = DoubleGeneralMatrix;
+};
+template <>
+struct GeneralOf<lapack::doublecomplex> {
+  using type = ComplexGeneralMatrix;
+};
+
+inline double Conjugate(double v) noexcept { return v; }
+inline lapack::doublecomplex Conjugate(lapack::doublecomplex v) noexcept { return std::conj(v); }
+
+// A diagonal entry of a symmetric or Hermitian matrix is real; the Hermitian
+// kind refuses a value with an imaginary part rather than dropping it.
+inline double RealDiagonal(double v) noexcept { return v; }
+inline double RealDiagonal(Complex v) {
+  if (v.get_Imag() != 0.0) throw OrvaneException(msg::HermitianTridiagonalComplexDiagonal);
+  return v.get_Real();
+}
+
+// Validates the shape before any allocation and returns the order.
+inline int TridiagonalOrder(int rownum, int colnum, const char* notSquareMessage) {
+  if (rownum != colnum) throw OrvaneException(notSquareMessage);
+  RequireNonNegative(rownum, colnum);
+  return rownum;
+}
+
+// Entries of the diagonal `offset` steps away from the main one.
+inline std::int64_t DiagonalLength(int n, int offset) noexcept {
+  return std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - offset);
+}
+
+template <class Derived, class Scalar, class Interface>
+class GeneralTridiagonalBase : public Interface {
+ public:
+  using Element = decltype(ToElement(Scalar{}));
+  using Rhs = typename GeneralOf<Scalar>::type;
+
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_colnum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  Element get_Item(int i, int j) const override {
+    if (i == j) return ToElement(d[i]);
+    if (j == i + 1) return ToElement(du[i]);
+    if (i == j + 1) return ToElement(dl[j]);
+    return ToElement(Scalar(0));
+  }
+
+  // Off the three diagonals only a zero (of either sign) is accepted, and it
+  // changes nothing, not even the factorization flag.
+  void set_Item(int i, int j, Element value) override {
+    const Scalar v = ToStorage(value);
+    if (i == j) {
+      d[i] = v;
+    } else if (j == i + 1) {
+      du[i] = v;
+    } else if (i == j + 1) {
+      dl[j] = v;
+    } else {
+      if (v == Scalar(0)) return;  // a NaN is not zero and is refused
+      throw OrvaneException(msg::NotTridiagonalElement);
+    }
+    m_isFactorized = false;
+  }
+
+  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+
+  void Factorize() override {
+    const int n = m_rownum;
+    int info = 0;
+    lapack::gttrf(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
+    m_isFactorized = true;  // info > 0 (a zero on U's diagonal) is accepted
+  }
+
+  void Solve(IMatrix& b) override {
+    Rhs& rhs = AsRhs(b);
+    RequireRows(rhs, m_rownum);
+    SolveWithFactors(rhs);
+  }
+
+  // Factorizes with gttrf and solves with gttrs instead of calling gtsv: the
+  // solution is the same, but gtsv keeps neither multipliers nor pivots, and
+  // a later Solve (chosen because IsFactorized is true) needs both. For an
+  // exactly singular matrix gttrs on the completed factors makes the
+  // solution non-finite where gtsv would return b untouched.
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    Rhs& rhs = AsRhs(b);
+    RequireRows(rhs, m_rownum);
+    GeneralTridiagonalBase::Factorize();
+    SolveWithFactors(rhs);
+  }
+
+  void Dispose() noexcept override {
+    d.Release();
+    dl.Release();
+    du.Release();
+    du2.Release();
+    ipiv.Release();
+  }
+
+  // The raw diagonals, for the library's own code that fills or reads them in
+  // bulk: d has RowNum entries, dl and du RowNum - 1 (none for order 0).
+  Scalar* D() noexcept { return d.data(); }
+  Scalar* DL() noexcept { return dl.data(); }
+  Scalar* DU() noexcept { return du.data(); }
+
+ protected:
+  GeneralTridiagonalBase(int rownum, int colnum)
+      : m_rownum(TridiagonalOrder(rownum, colnum, msg::GeneralNotSquare)),
+        m_colnum(colnum),
+        d(DiagonalLength(m_rownum, 0)),
+        dl(DiagonalLength(m_rownum, 1)),
+        du(DiagonalLength(m_rownum, 1)),
+        du2(DiagonalLength(m_rownum, 2)),
+        ipiv(IdentityPivots(m_rownum)) {}
+  GeneralTridiagonalBase(const GeneralTridiagonalBase&) = default;
+
+ private:
+  // The real kind names a wrong right-hand side; the complex kind leaves it
+  // to the failed down-cast (std::bad_cast).
+  static Rhs& AsRhs(IMatrix& b) {
+    if constexpr (Derived::kTestsRhsType) {
+      if (b.get_Type() != Rhs::kType) throw OrvaneException(msg::RhsNotGeneral);
+    }
+    return dynamic_cast<Rhs&>(b);
+  }
+
+  void SolveWithFactors(Rhs& rhs) {
+    const char trans = 'N';
+    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    int info = 0;
+    lapack::gttrs(&trans, &n, &nrhs, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(),
+                  rhs.Dat(), &ldb, &info);
+    // info is not examined: every argument was checked above.
+  }
+
+  int m_rownum;
+  int m_colnum;
+  bool m_isFactorized = false;
+  NativeArray<Scalar> d;
+  NativeArray<Scalar> dl;
+  NativeArray<Scalar> du;
+  NativeArray<Scalar> du2;  // zeros and identity pivots until the first gttrf
+  NativeArray<int> ipiv;
+};
+
+// Scalar is the element type of the off-diagonal e; the diagonal d is real.
+template <class Derived, class Scalar, class Interface>
+class HermitianTridiagonalBase : public Interface {
+ public:
+  using Element = decltype(ToElement(Scalar{}));
+  using Rhs = typename GeneralOf<Scalar>::type;
+
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_rownum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  // Below the diagonal reads the (conjugated) mirror of e.
+  Element get_Item(int i, int j) const override {
+    if (i == j) return ToElement(Scalar(d[i]));
+    if (j == i + 1) return ToElement(e[i]);
+    if (i == j + 1) return ToElement(Conjugate(e[j]));
+    return ToElement(Scalar(0));
+  }
+
+  // Writes outside the three diagonals are ignored whatever the value.
+  void set_Item(int i, int j, Element value) override {
+    if (i == j) {
+      d[i] = RealDiagonal(value);
+    } else if (j == i + 1) {
+      e[i] = ToStorage(value);
+    } else if (i == j + 1) {
+      e[j] = Conjugate(ToStorage(value));
+    } else {
+      return;
+    }
+    m_isFactorized = false;
+  }
+
+  void Invert() override { throw OrvaneException(msg::TridiagonalInversion); }
+
+  // A failure leaves d and e partly factored, so the flag is cleared.
+  void Factorize() override {
+    const int n = m_rownum;
+    int info = 0;
+    lapack::pttrf(&n, d.data(), e.data(), &info);
+    m_isFactorized = info == 0;
+    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+  }
+
+  // e is the superdiagonal of U in A = U^H * D * U, hence uplo 'U'.
+  void Solve(IMatrix& b) override {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    const char uplo = 'U';
+    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    int info = 0;
+    lapack::pttrs(&uplo, &n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, &info);
+    CheckInfo(info, msg::IllegalParameter);  // pttrs reports no positive info
+  }
+
+  // The real kind solves with ptsv, which leaves the same factors as
+  // Factorize; the Hermitian kind offers no one-call solve.
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    if constexpr (std::is_same_v<Scalar, double>) {
+      Rhs& rhs = dynamic_cast<Rhs&>(b);
+      RequireRows(rhs, m_rownum);
+      const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+      int info = 0;
+      lapack::ptsv(&n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, &info);
+      m_isFactorized = info == 0;
+      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    } else {
+      (void)b;
+      throw OrvaneException(msg::ZptsvUnsupported);
+    }
+  }
+
+  void Dispose() noexcept override {
+    d.Release();
+    e.Release();
+  }
+
+  // The raw arrays, for the library's own code that fills or reads them in
+  // bulk: d has RowNum entries, e RowNum - 1 (none for order 0).
+  double* D() noexcept { return d.data(); }
+  Scalar* E() noexcept { return e.data(); }
+
+ protected:
+  HermitianTridiagonalBase(int rownum, int colnum)
+      : m_rownum(TridiagonalOrder(rownum, colnum, msg::SymmetricNotSquare)),
+        d(DiagonalLength(m_rownum, 0)),
+        e(DiagonalLength(m_rownum, 1)) {}
+  HermitianTridiagonalBase(const HermitianTridiagonalBase&) = default;
+
+ private:
+  int m_rownum;
+  bool m_isFactorized = false;
+  NativeArray<double> d;
+  NativeArray<Scalar> e;
+};
+
+}  // namespace OrvaneNet::detail
