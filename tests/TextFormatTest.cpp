@@ -1,5 +1,7 @@
 // The matrix text format: printing, the number syntax, the two line parsers,
 // and matrix text files.
+#include "OrvaneNet/MatrixFormatter.h"  // first: the public header stands alone
+
 #include <signal.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -15,7 +17,6 @@
 #include <system_error>
 #include <vector>
 
-#include "OrvaneNet/MatrixFormatter.h"
 #include "TestUtil.h"
 #include "core/NumberParse.h"
 #include "handles/MatrixFile.h"
@@ -534,4 +535,14 @@ TEST_F(MatrixFileTest, ReplacingKeepsPermissions) {
   EXPECT_EQ(Contents(path), "[1.0000]\r\n\r\n");
   EXPECT_EQ(fs::status(path).permissions(),
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST_F(MatrixFileTest, SavingThroughALinkReplacesTheLinkedFile) {
+  fs::create_directory(m_dir / "real");
+  const std::string target = Write("real/a.txt", "old");
+  fs::create_symlink(target, m_dir / "link.txt");
+  SaveMatrixFile(PathOf("link.txt"), RealRows({{2}}), MatrixFormatter());
+  EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
+  EXPECT_EQ(Contents(target), "[2.0000]\r\n\r\n");
+  EXPECT_EQ(Entries(), (std::vector<std::string>{"link.txt", "real"}));
 }

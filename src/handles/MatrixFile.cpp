@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdint>
+#include <cstdlib>
 #include <stdexcept>
 #include <system_error>
 
@@ -24,14 +25,29 @@ constexpr std::string_view kLineTerminator = "\r\n";
   throw std::system_error(error, std::generic_category(), prefix + path + msg::QuotedPathEnd);
 }
 
+// Saving through a symbolic link replaces the file it points to, not the link.
+std::string ResolveLink(const std::string& path) {
+  struct stat st;
+  if (::lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)) {
+    if (char* real = ::realpath(path.c_str(), nullptr)) {
+      std::string resolved = real;
+      std::free(real);
+      return resolved;
+    }
+  }
+  return path;
+}
+
 // A new file beside the target that becomes the target only on Commit; until
 // then the destructor removes it.
 class TemporaryFile {
  public:
-  explicit TemporaryFile(const std::string& target) : m_target(target) {
+  explicit TemporaryFile(const std::string& target)
+      : m_target(target), m_destination(ResolveLink(target)) {
     static std::atomic<unsigned> counter{0};
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
+    const std::size_t slash = m_destination.rfind('/');
+    const std::string folder =
+        slash == std::string::npos ? "" : m_destination.substr(0, slash + 1);
     const std::string stem = folder + ".orvanenet-" + std::to_string(::getpid()) + "-";
     for (int attempt = 0; attempt < 100; ++attempt) {
       m_path = stem + std::to_string(counter++) + ".tmp";
@@ -61,21 +77,22 @@ class TemporaryFile {
   void Commit() {
     // A replaced file keeps its permissions; a new one gets 0666 less umask.
     struct stat st;
-    if (::stat(m_target.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+    if (::stat(m_destination.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
       ::fchmod(m_fd, st.st_mode & 07777);
     }
     if (::fsync(m_fd) != 0) ThrowFileError(errno, msg::CannotWriteFile, m_target);
     const int fd = m_fd;
     m_fd = -1;
     if (::close(fd) != 0) ThrowFileError(errno, msg::CannotWriteFile, m_target);
-    if (::rename(m_path.c_str(), m_target.c_str()) != 0) {
+    if (::rename(m_path.c_str(), m_destination.c_str()) != 0) {
       ThrowFileError(errno, msg::CannotWriteFile, m_target);
     }
     m_committed = true;
   }
 
  private:
-  std::string m_target;
+  std::string m_target;       // as the caller named it, for messages
+  std::string m_destination;  // the file that is replaced
   std::string m_path;
   int m_fd = -1;
   bool m_committed = false;

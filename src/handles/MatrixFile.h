@@ -25,7 +25,8 @@ namespace OrvaneNet::detail {
 // temporary file behind. An existing target keeps its permission bits.
 // Throws std::system_error (what() names the path) when the file cannot be
 // created, written or renamed; the temporary file is created before the text
-// is produced, so an impossible path fails without formatting.
+// is produced, so an impossible path fails without formatting. Saving
+// through a symbolic link replaces the file the link points to.
 void SaveMatrixFile(const std::string& path, const IDoubleMatrix& mat,
                     const MatrixFormatter& formatter);
 void SaveMatrixFile(const std::string& path, const IComplexMatrix& mat,
