@@ -160,6 +160,7 @@ TYPED_TEST(FormatShapes, ParsedTextPrintsTheSame) {
 struct GoodNumber {
   const char* text;
   double value;
+  friend void PrintTo(const GoodNumber& g, std::ostream* os) { *os << '"' << g.text << '"'; }
 };
 
 class NumberSyntax : public ::testing::TestWithParam<GoodNumber> {};
@@ -189,7 +190,10 @@ INSTANTIATE_TEST_SUITE_P(
                       GoodNumber{" -Infinity ", -kInf},
                       GoodNumber{"1000000000000000000000000000000000000000000000000000000000000000"
                                  "000000000000000000000000000000000000000",
-                                 1e102}));
+                                 1e102}),
+    [](const ::testing::TestParamInfo<GoodNumber>& info) {
+      return "Case" + std::to_string(info.index);
+    });
 
 TEST(NumberSyntaxSpecial, NaN) {
   EXPECT_TRUE(std::isnan(Parse("NaN")));
