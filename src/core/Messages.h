@@ -80,3 +80,20 @@ namespace OrvaneNet::msg {
 inline constexpr const char* BandTooWide =
     "Numbers of sub- and superdiagonals are too large for LAPACK's band storage.";
 }  // namespace OrvaneNet::msg
+
+// Text format: parsing and matrix text files.
+namespace OrvaneNet::msg {
+inline constexpr const char* MalformedNumber = "Input string was not in a correct format: \"";
+inline constexpr const char* NumberOutOfRange = "Value was either too large or too small for a Double: \"";
+inline constexpr const char* QuotedTextEnd = "\"";
+inline constexpr const char* ComplexWithoutImaginary =
+    "A complex element needs a real and an imaginary part: \"";
+inline constexpr const char* EmptySettingPrefix = "The formatter's ";
+inline constexpr const char* EmptySettingSuffix = " must not be empty for parsing.";
+inline constexpr const char* RowIndexOutOfRange = "Row index is out of range.";
+inline constexpr const char* TooManyRows = "The matrix text has more rows or columns than a matrix can hold.";
+inline constexpr const char* CannotCreateFile = "Cannot create the file '";
+inline constexpr const char* CannotWriteFile = "Cannot write the file '";
+inline constexpr const char* CannotReadFile = "Cannot read the file '";
+inline constexpr const char* QuotedPathEnd = "'";
+}  // namespace OrvaneNet::msg
