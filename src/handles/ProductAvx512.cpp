@@ -8,7 +8,7 @@ struct RealConfig {
   static constexpr int MV = 3, NR = 8, MC = 192, KC = 256, NC = 2048;
 };
 struct ComplexConfig {
-  static constexpr int MV = 2, NR = 12, MC = 96, KC = 256, NC = 1020;
+  static constexpr int MV = 3, NR = 8, MC = 96, KC = 256, NC = 1024;
 };
 }  // namespace
 }  // namespace OrvaneNet::detail::product
