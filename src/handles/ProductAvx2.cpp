@@ -4,7 +4,7 @@ namespace OrvaneNet::detail::product {
 namespace {
 typedef double Vec __attribute__((vector_size(32)));
 struct RealConfig {
-  static constexpr int MV = 2, NR = 6, MC = 96, KC = 256, NC = 2040;
+  static constexpr int MV = 3, NR = 4, MC = 96, KC = 256, NC = 2048;
 };
 struct ComplexConfig {
   static constexpr int MV = 2, NR = 4, MC = 64, KC = 256, NC = 1024;
