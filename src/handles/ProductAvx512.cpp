@@ -1,6 +1,6 @@
 // The blocked product with 512-bit AVX-512F vectors. Compiled with -mavx512f
 // (cmake/ProductFlags.cmake); the library-wide -ffp-contract=off keeps the
-// multiplies and adds separate (checked with objdump: no vfmadd*).
+// multiplies and adds separate (the ProductHasNoFusedMultiplyAdd test checks).
 namespace OrvaneNet::detail::product {
 namespace {
 typedef double Vec __attribute__((vector_size(64)));
