@@ -1,0 +1,126 @@
+// The product kernels on each instruction-set path next to single-threaded
+// dgemm / zgemm on the same data. Every iteration times both, one after the
+// other, so machine noise hits the two alike; the reported time is the
+// kernel's, the counters give BLAS's time and the ratio kernel / BLAS.
+// Times are this thread's CPU time (both run single-threaded in it), which
+// leaves out the time other processes hold the core on a shared machine.
+// Run with --benchmark_repetitions=N and read the medians.
+#include <benchmark/benchmark.h>
+
+#include <time.h>
+
+#include <complex>
+#include <cstddef>
+#include <random>
+#include <vector>
+
+#include "handles/Product.h"
+
+extern "C" {
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
+            const double* beta, double* c, const int* ldc, std::size_t, std::size_t);
+void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
+            const std::complex<double>* alpha, const std::complex<double>* a, const int* lda,
+            const std::complex<double>* b, const int* ldb, const std::complex<double>* beta,
+            std::complex<double>* c, const int* ldc, std::size_t, std::size_t);
+// OpenBLAS only; absent with the reference BLAS, which is single-threaded.
+void openblas_set_num_threads(int) __attribute__((weak));
+}
+
+namespace {
+
+using OrvaneNet::detail::ProductPath;
+using Cplx = std::complex<double>;
+
+double ThreadSeconds() {
+  timespec t;
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+  return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
+}
+
+template <class T>
+std::vector<T> Random(std::size_t count, unsigned seed) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> dist(-1, 1);
+  std::vector<T> v(count);
+  for (auto& x : v) {
+    if constexpr (std::is_same_v<T, double>) {
+      x = dist(rng);
+    } else {
+      const double re = dist(rng);
+      x = T(re, dist(rng));
+    }
+  }
+  return v;
+}
+
+void Gemm(int m, int n, int k, const double* a, const double* b, double* c) {
+  const double one = 1.0, zero = 0.0;
+  dgemm_("N", "N", &m, &n, &k, &one, a, &m, b, &k, &zero, c, &m, 1, 1);
+}
+void Gemm(int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
+  const Cplx one = 1.0, zero = 0.0;
+  zgemm_("N", "N", &m, &n, &k, &one, a, &m, b, &k, &zero, c, &m, 1, 1);
+}
+
+void Kernel(ProductPath path, int m, int n, int k, const double* a, const double* b, double* c) {
+  OrvaneNet::detail::MultiplyRealOn(path, m, n, k, a, b, c);
+}
+void Kernel(ProductPath path, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
+  OrvaneNet::detail::MultiplyComplexOn(path, m, n, k, a, b, c);
+}
+
+// Arguments: m, n, k.
+template <class T>
+void Product(benchmark::State& state, ProductPath path) {
+  if (!OrvaneNet::detail::ProductPathSupported(path)) {
+    state.SkipWithError("instruction set not supported here");
+    return;
+  }
+  if (openblas_set_num_threads) openblas_set_num_threads(1);
+  const int m = static_cast<int>(state.range(0));
+  const int n = static_cast<int>(state.range(1));
+  const int k = static_cast<int>(state.range(2));
+  const auto a = Random<T>(static_cast<std::size_t>(m) * k, 1);
+  const auto b = Random<T>(static_cast<std::size_t>(k) * n, 2);
+  std::vector<T> c(static_cast<std::size_t>(m) * n), cBlas(c.size());
+  double kernelSeconds = 0, blasSeconds = 0;
+  for (auto _ : state) {
+    const double t0 = ThreadSeconds();
+    Kernel(path, m, n, k, a.data(), b.data(), c.data());
+    benchmark::DoNotOptimize(c.data());
+    const double t1 = ThreadSeconds();
+    Gemm(m, n, k, a.data(), b.data(), cBlas.data());
+    benchmark::DoNotOptimize(cBlas.data());
+    const double t2 = ThreadSeconds();
+    const double kernel = t1 - t0;
+    kernelSeconds += kernel;
+    blasSeconds += t2 - t1;
+    state.SetIterationTime(kernel);
+  }
+  const double iterations = static_cast<double>(state.iterations());
+  state.counters["blas_ms"] = 1e3 * blasSeconds / iterations;
+  state.counters["ratio"] = kernelSeconds / blasSeconds;
+  const double flops = (std::is_same_v<T, double> ? 2.0 : 8.0) * m * n * k;
+  state.counters["GFlops"] = flops * iterations / kernelSeconds * 1e-9;
+}
+
+void Shapes(benchmark::internal::Benchmark* b) {
+  for (int n : {256, 512, 1024}) b->Args({n, n, n});
+  b->Args({4096, 64, 64});
+  b->ArgNames({"m", "n", "k"})->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+void Real(benchmark::State& state, ProductPath path) { Product<double>(state, path); }
+void Complex(benchmark::State& state, ProductPath path) { Product<Cplx>(state, path); }
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Real, avx512, ProductPath::Avx512)->Apply(Shapes);
+BENCHMARK_CAPTURE(Real, avx2, ProductPath::Avx2)->Apply(Shapes);
+BENCHMARK_CAPTURE(Real, generic, ProductPath::Generic)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, avx512, ProductPath::Avx512)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, avx2, ProductPath::Avx2)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, generic, ProductPath::Generic)->Apply(Shapes);
+BENCHMARK_MAIN();

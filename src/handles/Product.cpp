@@ -1,0 +1,146 @@
+// Dispatch of the dense products to the blocked kernel of the widest
+// instruction set the processor runs, and the plain loop that defines them.
+#include "handles/Product.h"
+
+#include <cmath>
+#include <cstdint>
+#include <new>
+#include <vector>
+
+#include "handles/ProductKernels.h"
+
+namespace OrvaneNet::detail {
+namespace {
+
+using Index = std::int64_t;
+
+// Below this many terms packing costs more than it saves.
+constexpr Index kPlainLoopTerms = 4096;
+
+// C(i, j) by the defining loop.
+template <class T>
+T PlainElement(int m, int k, const T* a, const T* b, int i, int j) {
+  T s = T(0.0);
+  for (int p = 0; p < k; ++p) s = s + a[i + static_cast<Index>(p) * m] * b[p + static_cast<Index>(j) * k];
+  return s;
+}
+
+template <class T>
+void PlainProduct(int m, int n, int k, const T* a, const T* b, T* c) {
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < m; ++i) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+}
+
+bool IsFinite(double x) { return std::isfinite(x); }
+bool IsFinite(const std::complex<double>& x) {
+  return std::isfinite(x.real()) && std::isfinite(x.imag());
+}
+
+// The kernels agree with the plain loop bit for bit when all operands of an
+// element are finite: then every NaN that arises is the processor's default
+// NaN, so it does not matter which operand a NaN is taken from, and a
+// complex product never has both parts NaN, the one case where
+// std::complex's product recovers infinities (GCC's __muldc3). Elements with
+// a non-finite value in their row of A or column of B are recomputed here.
+template <class T>
+void RecomputeNonFinite(int m, int n, int k, const T* a, const T* b, T* c) {
+  std::vector<char> badRow(static_cast<std::size_t>(m), 0);
+  std::vector<char> badCol(static_cast<std::size_t>(n), 0);
+  bool any = false;
+  for (int p = 0; p < k; ++p)
+    for (int i = 0; i < m; ++i)
+      if (!IsFinite(a[i + static_cast<Index>(p) * m])) badRow[i] = any = true;
+  for (int j = 0; j < n; ++j)
+    for (int p = 0; p < k; ++p)
+      if (!IsFinite(b[p + static_cast<Index>(j) * k])) badCol[j] = any = true;
+  if (!any) return;
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < m; ++i)
+      if (badRow[i] || badCol[j]) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+}
+
+ProductPath FastestPath() {
+  static const ProductPath path = [] {
+    if (ProductPathSupported(ProductPath::Avx512)) return ProductPath::Avx512;
+    if (ProductPathSupported(ProductPath::Avx2)) return ProductPath::Avx2;
+    return ProductPath::Generic;
+  }();
+  return path;
+}
+
+using Kernel = bool (*)(int, int, int, const double*, const double*, double*);
+
+Kernel RealKernel(ProductPath path) {
+  switch (path) {
+    case ProductPath::Avx512: return product::RealAvx512;
+    case ProductPath::Avx2: return product::RealAvx2;
+    default: return product::RealGeneric;
+  }
+}
+
+Kernel ComplexKernel(ProductPath path) {
+  switch (path) {
+    case ProductPath::Avx512: return product::ComplexAvx512;
+    case ProductPath::Avx2: return product::ComplexAvx2;
+    default: return product::ComplexGeneric;
+  }
+}
+
+// The product through `kernel`, which sees complex values as interleaved
+// doubles (std::complex guarantees that layout).
+template <class T>
+void Blocked(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) {
+  if (m <= 0 || n <= 0) return;
+  if (k <= 0) {
+    for (Index e = 0; e < static_cast<Index>(m) * n; ++e) c[e] = T(0.0);
+    return;
+  }
+  if (!kernel(m, n, k, reinterpret_cast<const double*>(a), reinterpret_cast<const double*>(b),
+              reinterpret_cast<double*>(c)))
+    throw std::bad_alloc();
+  RecomputeNonFinite(m, n, k, a, b, c);
+}
+
+template <class T>
+void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) {
+  if (static_cast<Index>(m) * n * k <= kPlainLoopTerms)
+    PlainProduct(m, n, k, a, b, c);
+  else
+    Blocked(kernel, m, n, k, a, b, c);
+}
+
+}  // namespace
+
+bool ProductPathSupported(ProductPath path) {
+#if defined(__x86_64__) || defined(__i386__)
+  __builtin_cpu_init();
+  switch (path) {
+    case ProductPath::Avx512: return __builtin_cpu_supports("avx512f");
+    case ProductPath::Avx2: return __builtin_cpu_supports("avx2");
+    default: return true;
+  }
+#else
+  return path == ProductPath::Generic;
+#endif
+}
+
+void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c) {
+  Multiply(RealKernel(FastestPath()), m, n, k, a, b, c);
+}
+
+void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
+                     const std::complex<double>* b, std::complex<double>* c) {
+  Multiply(ComplexKernel(FastestPath()), m, n, k, a, b, c);
+}
+
+void MultiplyRealOn(ProductPath path, int m, int n, int k, const double* a, const double* b,
+                    double* c) {
+  Blocked(RealKernel(path), m, n, k, a, b, c);
+}
+
+void MultiplyComplexOn(ProductPath path, int m, int n, int k, const std::complex<double>* a,
+                       const std::complex<double>* b, std::complex<double>* c) {
+  Blocked(ComplexKernel(path), m, n, k, a, b, c);
+}
+
+}  // namespace OrvaneNet::detail

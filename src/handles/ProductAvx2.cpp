@@ -1,0 +1,28 @@
+// The blocked product with 256-bit AVX2 vectors. Compiled with -mavx2 and
+// without -mfma (cmake/ProductFlags.cmake), so no fused multiply-add exists.
+namespace OrvaneNet::detail::product {
+namespace {
+typedef double Vec __attribute__((vector_size(32)));
+struct RealConfig {
+  static constexpr int MV = 3, NR = 4, MC = 96, KC = 256, NC = 2048;
+};
+struct ComplexConfig {
+  static constexpr int MV = 2, NR = 4, MC = 64, KC = 256, NC = 1024;
+};
+}  // namespace
+}  // namespace OrvaneNet::detail::product
+
+#include "handles/ProductBlocked.inc"
+#include "handles/ProductKernels.h"
+
+namespace OrvaneNet::detail::product {
+
+bool RealAvx2(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, b, c);
+}
+
+bool ComplexAvx2(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, b, c);
+}
+
+}  // namespace OrvaneNet::detail::product

@@ -1,0 +1,29 @@
+// The blocked product with 512-bit AVX-512F vectors. Compiled with -mavx512f
+// (cmake/ProductFlags.cmake); the library-wide -ffp-contract=off keeps the
+// multiplies and adds separate (the ProductHasNoFusedMultiplyAdd test checks).
+namespace OrvaneNet::detail::product {
+namespace {
+typedef double Vec __attribute__((vector_size(64)));
+struct RealConfig {
+  static constexpr int MV = 3, NR = 8, MC = 192, KC = 256, NC = 2048;
+};
+struct ComplexConfig {
+  static constexpr int MV = 3, NR = 8, MC = 96, KC = 256, NC = 1024;
+};
+}  // namespace
+}  // namespace OrvaneNet::detail::product
+
+#include "handles/ProductBlocked.inc"
+#include "handles/ProductKernels.h"
+
+namespace OrvaneNet::detail::product {
+
+bool RealAvx512(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, b, c);
+}
+
+bool ComplexAvx512(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, b, c);
+}
+
+}  // namespace OrvaneNet::detail::product

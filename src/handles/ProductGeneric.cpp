@@ -1,0 +1,28 @@
+// The blocked product with SSE2 vectors, which every x86-64 processor has
+// (and with GCC's generic vectors elsewhere).
+namespace OrvaneNet::detail::product {
+namespace {
+typedef double Vec __attribute__((vector_size(16)));
+struct RealConfig {
+  static constexpr int MV = 2, NR = 4, MC = 128, KC = 256, NC = 2048;
+};
+struct ComplexConfig {
+  static constexpr int MV = 2, NR = 4, MC = 64, KC = 256, NC = 1024;
+};
+}  // namespace
+}  // namespace OrvaneNet::detail::product
+
+#include "handles/ProductBlocked.inc"
+#include "handles/ProductKernels.h"
+
+namespace OrvaneNet::detail::product {
+
+bool RealGeneric(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, b, c);
+}
+
+bool ComplexGeneric(int m, int n, int k, const double* a, const double* b, double* c) {
+  return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, b, c);
+}
+
+}  // namespace OrvaneNet::detail::product
