@@ -85,7 +85,7 @@ class PackedBase : public Interface {
     int info = 0;
     m_isFactorized = false;
     // A failed Cholesky attempt leaves a partial factor behind.
-    NativeArray<Scalar> saved(ap);
+    const std::vector<Scalar> saved = SavedElements();
     lapack::pptrf(&uplo, &n, ap.data(), &info);
     CheckIllegal(info);
     if (info == 0) {
@@ -94,7 +94,7 @@ class PackedBase : public Interface {
       return;
     }
     m_isPositiveDefinite = false;
-    ap = std::move(saved);
+    std::copy(saved.begin(), saved.end(), ap.data());
     lapack::hptrf(&uplo, &n, ap.data(), ipiv.data(), &info);
     CheckInfo(info, msg::SingularD);
     m_isFactorized = true;
@@ -125,7 +125,7 @@ class PackedBase : public Interface {
     const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
     int info = 0;
     m_isFactorized = false;
-    NativeArray<Scalar> saved(ap);
+    const std::vector<Scalar> saved = SavedElements();
     lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
     CheckIllegal(info);
     if (info == 0) {
@@ -135,7 +135,7 @@ class PackedBase : public Interface {
     }
     // ppsv stops before touching b when the Cholesky factorization fails.
     m_isPositiveDefinite = false;
-    ap = std::move(saved);
+    std::copy(saved.begin(), saved.end(), ap.data());
     lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, &info);
     CheckInfo(info, msg::SingularDNoSolution);
     m_isFactorized = true;
@@ -228,6 +228,12 @@ class PackedBase : public Interface {
     lapack::hpgv(&itype, &jobz, &uplo, &n, ap.data(), bp, w, z == nullptr ? &unusedZ : z, &ldz,
                  work.data(), rwork.data(), &info);
     return info;
+  }
+
+  // The elements as they are before a Cholesky attempt; the only copy of the
+  // matrix any operation makes, so it is filled directly (no zeroing first).
+  std::vector<Scalar> SavedElements() const {
+    return std::vector<Scalar>(ap.data(), ap.data() + ap.size());
   }
 
   // The n x n dense general matrix receiving eigenvectors.
