@@ -252,6 +252,8 @@ class PackedBase : public Interface {
   int m_rownum;
   int m_colnum;
   NativeArray<Scalar> ap;
+  // Identity pivots until the first Bunch-Kaufman factorization, which always
+  // fills all n: the indefinite routines never read an unset entry.
   NativeArray<int> ipiv;
   bool m_isFactorized = false;
   bool m_isPositiveDefinite = true;
