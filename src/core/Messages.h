@@ -97,3 +97,12 @@ inline constexpr const char* CannotWriteFile = "Cannot write the file '";
 inline constexpr const char* CannotReadFile = "Cannot read the file '";
 inline constexpr const char* QuotedPathEnd = "'";
 }  // namespace OrvaneNet::msg
+
+// Packed symmetric and Hermitian kinds: checks made before LAPACK is called.
+namespace OrvaneNet::msg {
+// LAPACK forms n(n+1) in 32-bit integers when indexing packed storage.
+inline constexpr const char* PackedOrderTooLarge =
+    "The order of a packed symmetric or Hermitian matrix must not exceed 46340.";
+// Preceded by the name of the array or matrix ("Array values", ...).
+inline constexpr const char* TooFewEigenvalueEntries = " must have room for {0} eigenvalues.";
+}  // namespace OrvaneNet::msg

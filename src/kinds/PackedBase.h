@@ -1,0 +1,274 @@
+// The packed symmetric (real) and Hermitian (complex) kinds share this
+// implementation. Only the upper triangle is stored, packed column by column
+// (LAPACK's uplo 'U'):
+//
+//     column:  0    1    2    3
+//            [ 0    1    3    6 ]     element (i, j), i <= j,
+//            [      2    4    7 ]     at ap[i + j(j+1)/2]
+//            [           5    8 ]
+//            [                9 ]
+//
+// An element below the diagonal is the mirror of (j, i): the same value for
+// real data, its complex conjugate for Hermitian data. Diagonal entries are
+// stored as written; LAPACK's Hermitian routines read only their real part.
+//
+// Factorization tries Cholesky (A = U^H U) first and falls back to
+// Bunch-Kaufman (A = U D U^H with pivots) when LAPACK reports that A is not
+// positive definite; m_isPositiveDefinite records which factors ap holds so
+// that Solve and Invert call the matching routines.
+#pragma once
+
+#include <algorithm>
+#include <complex>
+#include <cstdint>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Interfaces.h"
+#include "core/LapackStatus.h"
+#include "core/Messages.h"
+#include "core/NativeArray.h"
+#include "kinds/ElementConversion.h"
+#include "lapack/Packed.h"
+
+namespace OrvaneNet::detail {
+
+// The value of (i, j) for i > j, given the stored (j, i).
+inline double Mirror(double v) noexcept { return v; }
+inline lapack::doublecomplex Mirror(lapack::doublecomplex v) noexcept { return std::conj(v); }
+
+// Offset of (i, j), i <= j, in the packed upper triangle; 64-bit so that no
+// order the constructor accepts can wrap.
+inline std::int64_t PackedIndex(int i, int j) noexcept {
+  return i + static_cast<std::int64_t>(j) * (j + 1) / 2;
+}
+
+// Raises the illegal-parameter message for info < 0. Used after routines
+// whose info is never positive.
+inline void CheckIllegal(int info) {
+  if (info < 0) CheckInfo(info, msg::IllegalParameter);
+}
+
+// Derived: the kind; Scalar: the LAPACK element; General: the dense general
+// kind carrying right-hand sides and eigenvectors.
+template <class Derived, class Scalar, class Interface, class General>
+class PackedBase : public Interface {
+ public:
+  using Element = decltype(ToElement(Scalar{}));
+
+  int get_RowNum() const override { return m_rownum; }
+  int get_ColNum() const override { return m_colnum; }
+  MatrixType get_Type() const override { return Derived::kType; }
+  bool get_IsFactorized() const override { return m_isFactorized; }
+
+  Element get_Item(int i, int j) const override {
+    return i <= j ? ToElement(ap[PackedIndex(i, j)]) : ToElement(Mirror(ap[PackedIndex(j, i)]));
+  }
+  // Storing clears IsFactorized; the route flag stays as it is.
+  void set_Item(int i, int j, Element value) override {
+    if (i <= j) {
+      ap[PackedIndex(i, j)] = ToStorage(value);
+    } else {
+      ap[PackedIndex(j, i)] = Mirror(ToStorage(value));
+    }
+    m_isFactorized = false;
+  }
+
+  // Cholesky, or Bunch-Kaufman when A is not positive definite. Throws the
+  // singular-D message when D has an exact zero; ap then holds the completed
+  // indefinite factors but IsFactorized is false.
+  void Factorize() override {
+    const char uplo = 'U';
+    const int n = m_rownum;
+    int info = 0;
+    m_isFactorized = false;
+    // A failed Cholesky attempt leaves a partial factor behind.
+    const std::vector<Scalar> saved = SavedElements();
+    lapack::pptrf(&uplo, &n, ap.data(), &info);
+    CheckIllegal(info);
+    if (info == 0) {
+      m_isPositiveDefinite = true;
+      m_isFactorized = true;
+      return;
+    }
+    m_isPositiveDefinite = false;
+    std::copy(saved.begin(), saved.end(), ap.data());
+    lapack::hptrf(&uplo, &n, ap.data(), ipiv.data(), &info);
+    CheckInfo(info, msg::SingularD);
+    m_isFactorized = true;
+  }
+
+  // b (the dense general twin, n rows) is overwritten by the solution, using
+  // the factors of the route in force.
+  void Solve(IMatrix& b) override {
+    General& rhs = dynamic_cast<General&>(b);
+    RequireRows(rhs, m_rownum);
+    const char uplo = 'U';
+    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    int info = 0;
+    if (m_isPositiveDefinite) {
+      lapack::pptrs(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
+    } else {
+      lapack::hptrs(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, &info);
+    }
+    CheckIllegal(info);
+  }
+
+  // Factorizes (Cholesky, else Bunch-Kaufman) and solves in one driver call.
+  // When D is exactly singular, throws with b unchanged and IsFactorized false.
+  void SolveWithSimpleDriver(IMatrix& b) override {
+    General& rhs = dynamic_cast<General&>(b);
+    RequireRows(rhs, m_rownum);
+    const char uplo = 'U';
+    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    int info = 0;
+    m_isFactorized = false;
+    const std::vector<Scalar> saved = SavedElements();
+    lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
+    CheckIllegal(info);
+    if (info == 0) {
+      m_isPositiveDefinite = true;
+      m_isFactorized = true;
+      return;
+    }
+    // ppsv stops before touching b when the Cholesky factorization fails.
+    m_isPositiveDefinite = false;
+    std::copy(saved.begin(), saved.end(), ap.data());
+    lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, &info);
+    CheckInfo(info, msg::SingularDNoSolution);
+    m_isFactorized = true;
+  }
+
+  // Replaces the factors by the upper triangle of the inverse. IsFactorized
+  // keeps its value, although ap no longer holds factors.
+  void Invert() override {
+    const char uplo = 'U';
+    const int n = m_rownum;
+    int info = 0;
+    if (m_isPositiveDefinite) {
+      lapack::pptri(&uplo, &n, ap.data(), &info);
+    } else {
+      NativeArray<Scalar> work(std::max(1, n));
+      lapack::hptri(&uplo, &n, ap.data(), ipiv.data(), work.data(), &info);
+    }
+    CheckInfo(info, msg::CholeskyInversion);
+  }
+
+  void Dispose() noexcept override {
+    ap.Release();
+    ipiv.Release();
+  }
+
+  // The packed upper triangle, n(n+1)/2 entries, as handed to LAPACK.
+  Scalar* Ap() noexcept { return ap.data(); }
+  const Scalar* Ap() const noexcept { return ap.data(); }
+
+ protected:
+  // Square orders only; the equality test comes first, as the fixed message
+  // names it, then the library's own limits.
+  PackedBase(int rownum, int colnum)
+      : m_rownum(CheckedOrder(rownum, colnum)),
+        m_colnum(colnum),
+        ap(PackedIndex(0, rownum)),
+        ipiv(IdentityPivots(rownum)) {}
+  PackedBase(const PackedBase&) = default;
+
+  // Eigenvalues ascending into values[0..n-1] and, when vectors is given,
+  // the orthonormal eigenvectors into its columns. Destroys ap.
+  void SolveEigenImpl(std::vector<double>& values, IMatrix* vectors) {
+    RequireEigenvalueRoom(static_cast<std::int64_t>(values.size()), "Array values");
+    Scalar* z = vectors == nullptr ? nullptr : VectorsDat(*vectors);
+    CheckInfo(Hpev(values.data(), z), msg::EigenNoConvergence);
+  }
+
+  // A x = lambda B x with B positive definite; vectors normalized to
+  // Z^H B Z = I. Destroys ap and leaves B's Cholesky factor in b.
+  void SolveGeneralizedEigenImpl(IMatrix& b, std::vector<double>& values, IMatrix* vectors) {
+    Derived& bmat = dynamic_cast<Derived&>(b);
+    RequireEigenvalueRoom(static_cast<std::int64_t>(values.size()), "Array values");
+    Scalar* z = vectors == nullptr ? nullptr : VectorsDat(*vectors);
+    CheckInfo(Hpgv(bmat, values.data(), z), msg::GeneralizedEigenNoConvergence);
+  }
+
+  // jobz 'V' when z is given, 'N' otherwise; returns LAPACK's info. No LAPACK
+  // call for order 0, whose work sizes would not be positive.
+  int Hpev(double* w, Scalar* z) {
+    const int n = m_rownum;
+    if (n == 0) return 0;
+    const char jobz = z == nullptr ? 'N' : 'V', uplo = 'U';
+    const int ldz = n;
+    Scalar unusedZ{};
+    NativeArray<Scalar> work(lapack::EigenWorkSize(Scalar{}, n));
+    NativeArray<double> rwork(lapack::EigenRworkSize(Scalar{}, n));
+    int info = 0;
+    lapack::hpev(&jobz, &uplo, &n, ap.data(), w, z == nullptr ? &unusedZ : z, &ldz, work.data(),
+                 rwork.data(), &info);
+    return info;
+  }
+
+  int Hpgv(Derived& b, double* w, Scalar* z) {
+    const int n = m_rownum;
+    RequireShape(b, n, n, "Matrix b");
+    if (n == 0) return 0;
+    // The same object as A and B would be overwritten twice over in one call.
+    NativeArray<Scalar> ownB;
+    Scalar* bp = b.ap.data();
+    if (&b == this) {
+      ownB = NativeArray<Scalar>(ap);
+      bp = ownB.data();
+    }
+    const int itype = 1, ldz = n;
+    const char jobz = z == nullptr ? 'N' : 'V', uplo = 'U';
+    Scalar unusedZ{};
+    NativeArray<Scalar> work(lapack::EigenWorkSize(Scalar{}, n));
+    NativeArray<double> rwork(lapack::EigenRworkSize(Scalar{}, n));
+    int info = 0;
+    lapack::hpgv(&itype, &jobz, &uplo, &n, ap.data(), bp, w, z == nullptr ? &unusedZ : z, &ldz,
+                 work.data(), rwork.data(), &info);
+    return info;
+  }
+
+  // The elements as they are before a Cholesky attempt; the only copy of the
+  // matrix any operation makes, so it is filled directly (no zeroing first).
+  std::vector<Scalar> SavedElements() const {
+    return std::vector<Scalar>(ap.data(), ap.data() + ap.size());
+  }
+
+  // The n x n dense general matrix receiving eigenvectors.
+  Scalar* VectorsDat(IMatrix& vectors) const {
+    General& v = dynamic_cast<General&>(vectors);
+    RequireShape(v, m_rownum, m_rownum, "Matrix vectors");
+    return v.Dat();
+  }
+
+  void RequireEigenvalueRoom(std::int64_t entries, const char* what) const {
+    if (entries < m_rownum) {
+      throw OrvaneException(what + FillPlaceholders(msg::TooFewEigenvalueEntries, m_rownum));
+    }
+  }
+
+  int m_rownum;
+  int m_colnum;
+  NativeArray<Scalar> ap;
+  // Identity pivots until the first Bunch-Kaufman factorization, which always
+  // fills all n: the indefinite routines never read an unset entry.
+  NativeArray<int> ipiv;
+  bool m_isFactorized = false;
+  bool m_isPositiveDefinite = true;
+
+ private:
+  static int CheckedOrder(int rownum, int colnum) {
+    if (rownum != colnum) throw OrvaneException(msg::SymmetricNotSquare);
+    RequireNonNegative(rownum, colnum);
+    // LAPACK's packed routines form offsets such as n(n-1)/2 and n(n+1)/2
+    // in 32-bit integers, products included.
+    if (static_cast<std::int64_t>(rownum) * (rownum + 1) > INT32_MAX) {
+      throw OrvaneException(msg::PackedOrderTooLarge);
+    }
+    return rownum;
+  }
+};
+
+}  // namespace OrvaneNet::detail
