@@ -62,6 +62,23 @@ inline constexpr const char* ZptsvUnsupported =
     "The routine for solving linear equation (zptsv) may not work. Please factorize first then "
     "solve.";
 
+// Handles
+inline constexpr const char* NotYetImplemented = "Not yet implemented.";
+inline constexpr const char* BandWidthEven = "Please specify both super and sub diagonals.";
+inline constexpr const char* ProductShape =
+    "Column size of left matrix must be equal to row size of right matrix.";
+inline constexpr const char* HandleDisposed =
+    "This matrix has been disposed or moved from and can no longer be used.";
+
+// Procedures
+inline constexpr const char* SolveNotSquare = "Matrix size m != n is not supported.";
+inline constexpr const char* OnlyDoubleGeneral = "Only double general matrix is supported.";
+inline constexpr const char* OnlyDoubleSymmetric =
+    "Only double symmetric matrix is supported for this method.";
+inline constexpr const char* OnlyComplexHermitian =
+    "Only complex hermitian matrix is supported for this method.";
+inline constexpr const char* OnlyGeneral = "Only general matrix is supported.";
+
 // The library's own checks where LAPACK would otherwise run outside an array.
 inline constexpr const char* NegativeDimension = "Matrix dimensions must not be negative.";
 inline constexpr const char* NegativeBandCount =
@@ -69,6 +86,12 @@ inline constexpr const char* NegativeBandCount =
 inline constexpr const char* NotSquare = "The matrix must be square for this operation.";
 inline constexpr const char* GeneralNotSquare =
     "Number of rows and columns must be equal for general band and tridiagonal matrices.";
+inline constexpr const char* ResultAliasesInput =
+    "A result matrix must be a different object from the input matrices.";
+inline constexpr const char* FitNegativeDimension = "The dimension of the fit must not be negative.";
+inline constexpr const char* FitTooFewPoints =
+    "The fit needs at least dimension + 1 points and as many y values as x values.";
+inline constexpr const char* NullCoefficients = "The coefficient array must not be null.";
 inline constexpr const char* SingularInversion =
     "The matrix is exactly singular (the {0}-th diagonal element of U is zero), so its inverse "
     "could not be computed.";

@@ -43,11 +43,6 @@ int SymmetricBandLeadingDimension(int rownum, int colnum, int subnum, int supern
 inline std::string OutOfBandText(double v) { return FormatGeneral(v); }
 inline std::string OutOfBandText(Complex v) { return v.ToString(); }
 
-// The stored value of the mirrored element: itself for a symmetric matrix,
-// the conjugate for a Hermitian one.
-inline double Mirror(double v) noexcept { return v; }
-inline lapack::doublecomplex Mirror(lapack::doublecomplex v) noexcept { return std::conj(v); }
-
 // General band, n = 5, kl = 1, ku = 2, ldab = 2*kl + ku + 1 = 5. Element
 // (i, j) sits in row kl + ku + i - j of column j:
 //

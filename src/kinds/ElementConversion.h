@@ -12,4 +12,9 @@ inline lapack::doublecomplex ToStorage(Complex v) noexcept { return v.ToStdCompl
 inline double ToElement(double v) noexcept { return v; }
 inline Complex ToElement(lapack::doublecomplex v) noexcept { return Complex(v); }
 
+// The stored value of a mirrored element (j, i) of a symmetric or Hermitian
+// matrix: itself for real, the conjugate for complex.
+inline double Mirror(double v) noexcept { return v; }
+inline lapack::doublecomplex Mirror(lapack::doublecomplex v) noexcept { return std::conj(v); }
+
 }  // namespace OrvaneNet::detail

@@ -35,10 +35,6 @@
 
 namespace OrvaneNet::detail {
 
-// The value of (i, j) for i > j, given the stored (j, i).
-inline double Mirror(double v) noexcept { return v; }
-inline lapack::doublecomplex Mirror(lapack::doublecomplex v) noexcept { return std::conj(v); }
-
 // Offset of (i, j), i <= j, in the packed upper triangle; 64-bit so that no
 // order the constructor accepts can wrap.
 inline std::int64_t PackedIndex(int i, int j) noexcept {

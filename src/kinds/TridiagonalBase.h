@@ -47,8 +47,6 @@ struct GeneralOf<lapack::doublecomplex> {
   using type = ComplexGeneralMatrix;
 };
 
-inline double Conjugate(double v) noexcept { return v; }
-inline lapack::doublecomplex Conjugate(lapack::doublecomplex v) noexcept { return std::conj(v); }
 
 // A diagonal entry of a symmetric or Hermitian matrix is real; the Hermitian
 // kind refuses a value with an imaginary part rather than dropping it.
@@ -202,7 +200,7 @@ class HermitianTridiagonalBase : public Interface {
   Element get_Item(int i, int j) const override {
     if (i == j) return ToElement(Scalar(d[i]));
     if (j == i + 1) return ToElement(e[i]);
-    if (i == j + 1) return ToElement(Conjugate(e[j]));
+    if (i == j + 1) return ToElement(Mirror(e[j]));
     return ToElement(Scalar(0));
   }
 
@@ -213,7 +211,7 @@ class HermitianTridiagonalBase : public Interface {
     } else if (j == i + 1) {
       e[i] = ToStorage(value);
     } else if (i == j + 1) {
-      e[j] = Conjugate(ToStorage(value));
+      e[j] = Mirror(ToStorage(value));
     } else {
       return;
     }

@@ -1,0 +1,128 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "OrvaneNet/Complex.h"
+#include "OrvaneNet/MatrixFormatter.h"
+#include "OrvaneNet/MatrixType.h"
+
+namespace OrvaneNet {
+
+class IComplexMatrix;
+namespace detail {
+struct HandleAccess;
+}
+
+// A complex matrix of one of the six complex kinds, owned alone by this handle.
+// Move-only. Element indices are zero-based and checked on every access
+// ("(i, j) is out of range." as OrvaneException). A handle that was disposed
+// or moved from raises OrvaneException on any use but destruction.
+class ComplexMatrix {
+ public:
+  // Reads and writes one element through the checked indexer.
+  class ElementRef {
+   public:
+    operator Complex() const { return m_owner.get_Item(m_i, m_j); }
+    // The parts of the element read now (a copy: there is no setter here).
+    double get_Real() const { return static_cast<Complex>(*this).get_Real(); }
+    double get_Imag() const { return static_cast<Complex>(*this).get_Imag(); }
+    ElementRef& operator=(Complex value) {
+      m_owner.set_Item(m_i, m_j, value);
+      return *this;
+    }
+    ElementRef& operator=(const ElementRef& other) { return *this = static_cast<Complex>(other); }
+
+   private:
+    friend class ComplexMatrix;
+    ElementRef(ComplexMatrix& owner, int i, int j) : m_owner(owner), m_i(i), m_j(j) {}
+    ComplexMatrix& m_owner;
+    int m_i, m_j;
+  };
+
+  // 0 x 0, dense general.
+  ComplexMatrix();
+  // Dense general, all zeros. Negative counts raise OrvaneException.
+  ComplexMatrix(int rownum, int colnum);
+  // ComplexGeneral, ComplexGeneralTridiagonal, ComplexHermitian or
+  // ComplexHermitianTridiagonal; any other type raises "Not yet implemented.".
+  ComplexMatrix(int rownum, int colnum, MatrixType type);
+  // bandWidth 3: general tridiagonal; other odd widths: general band with
+  // (bandWidth - 1) / 2 sub- and superdiagonals; even widths raise
+  // "Please specify both super and sub diagonals.".
+  ComplexMatrix(int rownum, int colnum, int bandWidth);
+  // General band with subnum sub- and supernum superdiagonals.
+  ComplexMatrix(int rownum, int colnum, int subnum, int supernum);
+  // ComplexHermitianBand or ComplexGeneralBand; any other type raises
+  // "Not yet implemented.".
+  ComplexMatrix(int rownum, int colnum, MatrixType type, int subnum, int supernum);
+
+  ComplexMatrix(ComplexMatrix&& other) noexcept;
+  ComplexMatrix& operator=(ComplexMatrix&& other) noexcept;
+  ComplexMatrix(const ComplexMatrix&) = delete;
+  ComplexMatrix& operator=(const ComplexMatrix&) = delete;
+  ~ComplexMatrix();
+  // Releases the storage now; later uses raise, a second call does nothing.
+  void Dispose();
+
+  Complex get_Item(int i, int j) const;
+  // Clears IsFactorized. Structured kinds refuse (or ignore) values outside
+  // their pattern as their kind prescribes.
+  void set_Item(int i, int j, Complex value);
+  Complex operator()(int i, int j) const { return get_Item(i, j); }
+  ElementRef operator()(int i, int j) { return ElementRef(*this, i, j); }
+
+  MatrixType get_Type() const;
+  int get_RowNum() const;
+  int get_ColNum() const;
+  // Whether the storage holds factors (element reads then return factors).
+  bool get_IsFactorized() const;
+
+  // Inverts in place (factorizing first unless already factorized) and
+  // returns this same handle. Band and tridiagonal kinds raise their
+  // messages after the storage has been factorized.
+  ComplexMatrix& Inv();
+  // Deep copy of the same kind and state, factors included.
+  ComplexMatrix Clone() const;
+
+  std::string ToString(const MatrixFormatter& format) const;
+  std::string ToString(int numDigit) const;
+  // One line per row, "[(1.0000,-2.0000),(0.5000,0.0000)]" and CR LF.
+  std::string ToString() const;
+
+  // Writes the text of ToString(format) and one more CR LF. The existing
+  // file is replaced only once the whole text is written; failures raise
+  // std::system_error naming the path.
+  static void Save(const ComplexMatrix& mat, const MatrixFormatter& format, const std::string& outfile);
+  static void Save(const ComplexMatrix& mat, int numDigit, const std::string& outfile);
+  static void Save(const ComplexMatrix& mat, const std::string& outfile);
+  // A new dense general matrix from a text file: one row per non-blank line,
+  // as many columns as the longest row, short rows padded with zeros.
+  // Raises std::system_error (file), std::invalid_argument (malformed
+  // number) or std::out_of_range (number out of range).
+  static ComplexMatrix Load(const std::string& loadFile, const MatrixFormatter& format);
+  static ComplexMatrix Load(const std::string& loadFile);
+  // Row rownum as a 1 x ColNum dense matrix; column colnum as RowNum x 1.
+  static ComplexMatrix RowVector(const ComplexMatrix& mat, int rownum);
+  static ComplexMatrix ColVector(const ComplexMatrix& mat, int colnum);
+
+ private:
+  friend struct detail::HandleAccess;
+  explicit ComplexMatrix(std::unique_ptr<IComplexMatrix> kind) noexcept;
+  IComplexMatrix& GetInternalMatrix() const;
+
+  std::unique_ptr<IComplexMatrix> m_mat;
+};
+
+// Dense general product; raises "Column size of left matrix must be equal to
+// row size of right matrix." when the shapes do not fit.
+ComplexMatrix operator*(const ComplexMatrix& lhs, const ComplexMatrix& rhs);
+// Dense general matrix of lhs * rhs(i, j) (Complex products, scalar left).
+ComplexMatrix operator*(Complex lhs, const ComplexMatrix& rhs);
+// The same with the scalar taken as the complex value (lhs, 0).
+ComplexMatrix operator*(double lhs, const ComplexMatrix& rhs);
+// Writes ToString().
+std::ostream& operator<<(std::ostream& os, const ComplexMatrix& mat);
+
+}  // namespace OrvaneNet

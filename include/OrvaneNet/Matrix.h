@@ -1,0 +1,122 @@
+#pragma once
+
+#include <iosfwd>
+#include <memory>
+#include <string>
+
+#include "OrvaneNet/MatrixFormatter.h"
+#include "OrvaneNet/MatrixType.h"
+
+namespace OrvaneNet {
+
+class IDoubleMatrix;
+namespace detail {
+struct HandleAccess;
+}
+
+// A real matrix of one of the six real kinds, owned alone by this handle.
+// Move-only. Element indices are zero-based and checked on every access
+// ("(i, j) is out of range." as OrvaneException). A handle that was disposed
+// or moved from raises OrvaneException on any use but destruction.
+class Matrix {
+ public:
+  // Reads and writes one element through the checked indexer.
+  class ElementRef {
+   public:
+    operator double() const { return m_owner.get_Item(m_i, m_j); }
+    ElementRef& operator=(double value) {
+      m_owner.set_Item(m_i, m_j, value);
+      return *this;
+    }
+    ElementRef& operator=(const ElementRef& other) { return *this = static_cast<double>(other); }
+
+   private:
+    friend class Matrix;
+    ElementRef(Matrix& owner, int i, int j) : m_owner(owner), m_i(i), m_j(j) {}
+    Matrix& m_owner;
+    int m_i, m_j;
+  };
+
+  // 0 x 0, dense general.
+  Matrix();
+  // Dense general, all zeros. Negative counts raise OrvaneException.
+  Matrix(int rownum, int colnum);
+  // DoubleGeneral, DoubleGeneralTridiagonal, DoubleSymmetric or
+  // DoubleSymmetricTridiagonal; any other type raises "Not yet implemented.".
+  Matrix(int rownum, int colnum, MatrixType type);
+  // bandWidth 3: general tridiagonal; other odd widths: general band with
+  // (bandWidth - 1) / 2 sub- and superdiagonals; even widths raise
+  // "Please specify both super and sub diagonals.".
+  Matrix(int rownum, int colnum, int bandWidth);
+  // General band with subnum sub- and supernum superdiagonals.
+  Matrix(int rownum, int colnum, int subnum, int supernum);
+  // DoubleSymmetricBand or DoubleGeneralBand; any other type raises
+  // "Not yet implemented.".
+  Matrix(int rownum, int colnum, MatrixType type, int subnum, int supernum);
+
+  Matrix(Matrix&& other) noexcept;
+  Matrix& operator=(Matrix&& other) noexcept;
+  Matrix(const Matrix&) = delete;
+  Matrix& operator=(const Matrix&) = delete;
+  ~Matrix();
+  // Releases the storage now; later uses raise, a second call does nothing.
+  void Dispose();
+
+  double get_Item(int i, int j) const;
+  // Clears IsFactorized. Structured kinds refuse (or ignore) values outside
+  // their pattern as their kind prescribes.
+  void set_Item(int i, int j, double value);
+  double operator()(int i, int j) const { return get_Item(i, j); }
+  ElementRef operator()(int i, int j) { return ElementRef(*this, i, j); }
+
+  MatrixType get_Type() const;
+  int get_RowNum() const;
+  int get_ColNum() const;
+  // Whether the storage holds factors (element reads then return factors).
+  bool get_IsFactorized() const;
+
+  // Inverts in place (factorizing first unless already factorized) and
+  // returns this same handle. Band and tridiagonal kinds raise their
+  // messages after the storage has been factorized.
+  Matrix& Inv();
+  // Deep copy of the same kind and state, factors included.
+  Matrix Clone() const;
+
+  std::string ToString(const MatrixFormatter& format) const;
+  std::string ToString(int numDigit) const;
+  // One line per row, "[1.0000,-0.5000]" and CR LF.
+  std::string ToString() const;
+
+  // Writes the text of ToString(format) and one more CR LF. The existing
+  // file is replaced only once the whole text is written; failures raise
+  // std::system_error naming the path.
+  static void Save(const Matrix& mat, const MatrixFormatter& format, const std::string& outfile);
+  static void Save(const Matrix& mat, int numDigit, const std::string& outfile);
+  static void Save(const Matrix& mat, const std::string& outfile);
+  // A new dense general matrix from a text file: one row per non-blank line,
+  // as many columns as the longest row, short rows padded with zeros.
+  // Raises std::system_error (file), std::invalid_argument (malformed
+  // number) or std::out_of_range (number out of range).
+  static Matrix Load(const std::string& loadFile, const MatrixFormatter& format);
+  static Matrix Load(const std::string& loadFile);
+  // Row rownum as a 1 x ColNum dense matrix; column colnum as RowNum x 1.
+  static Matrix RowVector(const Matrix& mat, int rownum);
+  static Matrix ColVector(const Matrix& mat, int colnum);
+
+ private:
+  friend struct detail::HandleAccess;
+  explicit Matrix(std::unique_ptr<IDoubleMatrix> kind) noexcept;
+  IDoubleMatrix& GetInternalMatrix() const;
+
+  std::unique_ptr<IDoubleMatrix> m_mat;
+};
+
+// Dense general product; raises "Column size of left matrix must be equal to
+// row size of right matrix." when the shapes do not fit.
+Matrix operator*(const Matrix& lhs, const Matrix& rhs);
+// Dense general matrix of rhs(i, j) * lhs, every element written out.
+Matrix operator*(double lhs, const Matrix& rhs);
+// Writes ToString().
+std::ostream& operator<<(std::ostream& os, const Matrix& mat);
+
+}  // namespace OrvaneNet

@@ -1,0 +1,139 @@
+#include "OrvaneNet/ComplexMatrix.h"
+
+#include <ostream>
+
+#include "handles/HandleCommon.h"
+#include "handles/TextFormat.h"
+#include "handles/Product.h"
+#include "kinds/complex/ComplexGeneralBandMatrix.h"
+#include "kinds/complex/ComplexGeneralMatrix.h"
+#include "kinds/complex/ComplexGeneralTridiagonalMatrix.h"
+#include "kinds/complex/ComplexHermitianBandMatrix.h"
+#include "kinds/complex/ComplexHermitianMatrix.h"
+#include "kinds/complex/ComplexHermitianTridiagonalMatrix.h"
+
+namespace OrvaneNet {
+namespace detail {
+
+struct ComplexHandleTraits {
+  using Handle = ComplexMatrix;
+  using Interface = IComplexMatrix;
+  using Element = Complex;
+  using Storage = lapack::doublecomplex;
+  using General = ComplexGeneralMatrix;
+  using GeneralBand = ComplexGeneralBandMatrix;
+  using GeneralTridiagonal = ComplexGeneralTridiagonalMatrix;
+  using Symmetric = ComplexHermitianMatrix;
+  using SymmetricBand = ComplexHermitianBandMatrix;
+  using SymmetricTridiagonal = ComplexHermitianTridiagonalMatrix;
+  static void Multiply(int m, int n, int k, const Storage* a, const Storage* b, Storage* c) {
+    MultiplyComplex(m, n, k, a, b, c);
+  }
+};
+
+}  // namespace detail
+
+using Traits = detail::ComplexHandleTraits;
+
+ComplexMatrix::ComplexMatrix() : ComplexMatrix(0, 0) {}
+ComplexMatrix::ComplexMatrix(int rownum, int colnum)
+    : m_mat(std::make_unique<ComplexGeneralMatrix>(rownum, colnum)) {}
+ComplexMatrix::ComplexMatrix(int rownum, int colnum, MatrixType type)
+    : m_mat(detail::MakeKind<Traits>(rownum, colnum, type)) {}
+ComplexMatrix::ComplexMatrix(int rownum, int colnum, int bandWidth)
+    : m_mat(detail::MakeKindByWidth<Traits>(rownum, colnum, bandWidth)) {}
+ComplexMatrix::ComplexMatrix(int rownum, int colnum, int subnum, int supernum)
+    : m_mat(std::make_unique<ComplexGeneralBandMatrix>(rownum, colnum, subnum, supernum)) {}
+ComplexMatrix::ComplexMatrix(int rownum, int colnum, MatrixType type, int subnum, int supernum)
+    : m_mat(detail::MakeBandKind<Traits>(rownum, colnum, type, subnum, supernum)) {}
+ComplexMatrix::ComplexMatrix(std::unique_ptr<IComplexMatrix> kind) noexcept : m_mat(std::move(kind)) {}
+
+ComplexMatrix::ComplexMatrix(ComplexMatrix&& other) noexcept = default;
+ComplexMatrix& ComplexMatrix::operator=(ComplexMatrix&& other) noexcept = default;
+ComplexMatrix::~ComplexMatrix() = default;
+
+void ComplexMatrix::Dispose() {
+  if (m_mat) {
+    m_mat->Dispose();
+    m_mat.reset();
+  }
+}
+
+IComplexMatrix& ComplexMatrix::GetInternalMatrix() const {
+  if (!m_mat) throw OrvaneException(msg::HandleDisposed);
+  return *m_mat;
+}
+
+Complex ComplexMatrix::get_Item(int i, int j) const {
+  const auto& kind = GetInternalMatrix();
+  Validator::CheckMatrixRange(kind, i, j);
+  return kind.get_Item(i, j);
+}
+
+void ComplexMatrix::set_Item(int i, int j, Complex value) {
+  auto& kind = GetInternalMatrix();
+  Validator::CheckMatrixRange(kind, i, j);
+  kind.set_Item(i, j, value);
+}
+
+MatrixType ComplexMatrix::get_Type() const { return GetInternalMatrix().get_Type(); }
+int ComplexMatrix::get_RowNum() const { return GetInternalMatrix().get_RowNum(); }
+int ComplexMatrix::get_ColNum() const { return GetInternalMatrix().get_ColNum(); }
+bool ComplexMatrix::get_IsFactorized() const { return GetInternalMatrix().get_IsFactorized(); }
+
+ComplexMatrix& ComplexMatrix::Inv() {
+  auto& kind = GetInternalMatrix();
+  if (!kind.get_IsFactorized()) kind.Factorize();
+  kind.Invert();
+  return *this;
+}
+
+ComplexMatrix ComplexMatrix::Clone() const { return ComplexMatrix(GetInternalMatrix().Clone()); }
+
+ComplexMatrix ComplexMatrix::RowVector(const ComplexMatrix& mat, int rownum) {
+  return detail::RowVector<Traits>(mat, rownum);
+}
+ComplexMatrix ComplexMatrix::ColVector(const ComplexMatrix& mat, int colnum) {
+  return detail::ColVector<Traits>(mat, colnum);
+}
+
+std::string ComplexMatrix::ToString(const MatrixFormatter& format) const {
+  return detail::FormatString(GetInternalMatrix(), format);
+}
+std::string ComplexMatrix::ToString(int numDigit) const {
+  return ToString(detail::FormatterWithDigits(numDigit));
+}
+std::string ComplexMatrix::ToString() const { return ToString(MatrixFormatter()); }
+
+void ComplexMatrix::Save(const ComplexMatrix& mat, const MatrixFormatter& format, const std::string& outfile) {
+  detail::SaveMatrixFile(outfile, mat.GetInternalMatrix(), format);
+}
+void ComplexMatrix::Save(const ComplexMatrix& mat, int numDigit, const std::string& outfile) {
+  Save(mat, detail::FormatterWithDigits(numDigit), outfile);
+}
+void ComplexMatrix::Save(const ComplexMatrix& mat, const std::string& outfile) {
+  Save(mat, MatrixFormatter(), outfile);
+}
+
+ComplexMatrix ComplexMatrix::Load(const std::string& loadFile, const MatrixFormatter& format) {
+  return detail::LoadHandle<Traits>(loadFile, format);
+}
+ComplexMatrix ComplexMatrix::Load(const std::string& loadFile) { return Load(loadFile, MatrixFormatter()); }
+
+std::ostream& operator<<(std::ostream& os, const ComplexMatrix& mat) { return os << mat.ToString(); }
+
+ComplexMatrix operator*(const ComplexMatrix& lhs, const ComplexMatrix& rhs) {
+  return detail::Product<Traits>(lhs, rhs);
+}
+
+// The scalar is the left operand of each Complex product.
+ComplexMatrix operator*(Complex lhs, const ComplexMatrix& rhs) {
+  const auto s = lhs.ToStdComplex();
+  return detail::MapElements<Traits>(rhs, [s](lapack::doublecomplex v) { return s * v; });
+}
+
+// The real scalar takes part as (lhs, 0) in a full complex product, not as a
+// scaling of the two parts (they differ for infinite and NaN parts).
+ComplexMatrix operator*(double lhs, const ComplexMatrix& rhs) { return Complex(lhs, 0.0) * rhs; }
+
+}  // namespace OrvaneNet

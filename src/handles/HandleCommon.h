@@ -1,0 +1,141 @@
+// What the real and complex handles share: choosing the kind from the
+// constructor arguments, products, scalar multiples, row and column copies.
+// Traits name the handle's kinds and element type (see Matrix.cpp and
+// ComplexMatrix.cpp).
+#pragma once
+
+#include <memory>
+#include <optional>
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Messages.h"
+#include "core/Validator.h"
+#include "handles/HandleAccess.h"
+#include "handles/MatrixFile.h"
+#include "kinds/ElementConversion.h"
+
+namespace OrvaneNet::detail {
+
+template <class T>
+std::unique_ptr<typename T::Interface> MakeKind(int rownum, int colnum, MatrixType type) {
+  if (type == T::General::kType) return std::make_unique<typename T::General>(rownum, colnum);
+  if (type == T::GeneralTridiagonal::kType)
+    return std::make_unique<typename T::GeneralTridiagonal>(rownum, colnum);
+  if (type == T::Symmetric::kType) return std::make_unique<typename T::Symmetric>(rownum, colnum);
+  if (type == T::SymmetricTridiagonal::kType)
+    return std::make_unique<typename T::SymmetricTridiagonal>(rownum, colnum);
+  throw OrvaneException(msg::NotYetImplemented);
+}
+
+template <class T>
+std::unique_ptr<typename T::Interface> MakeKindByWidth(int rownum, int colnum, int bandWidth) {
+  // 3 is tested before oddness: it always means the tridiagonal kind.
+  if (bandWidth == 3) return std::make_unique<typename T::GeneralTridiagonal>(rownum, colnum);
+  if (bandWidth % 2 == 0) throw OrvaneException(msg::BandWidthEven);
+  const int k = (bandWidth - 1) / 2;  // a negative width gives a negative k, which the kind refuses
+  return std::make_unique<typename T::GeneralBand>(rownum, colnum, k, k);
+}
+
+template <class T>
+std::unique_ptr<typename T::Interface> MakeBandKind(int rownum, int colnum, MatrixType type,
+                                                    int subnum, int supernum) {
+  if (type == T::SymmetricBand::kType)
+    return std::make_unique<typename T::SymmetricBand>(rownum, colnum, subnum, supernum);
+  if (type == T::GeneralBand::kType)
+    return std::make_unique<typename T::GeneralBand>(rownum, colnum, subnum, supernum);
+  throw OrvaneException(msg::NotYetImplemented);
+}
+
+// The operand's elements as one dense column-major array: the dense kind's
+// own array, or a dense copy read through the kind (zeros outside a pattern,
+// factors when factorized), which gives the same values the indexer would.
+template <class T>
+class DenseOperand {
+ public:
+  explicit DenseOperand(const typename T::Interface& kind) {
+    if (auto* dense = dynamic_cast<const typename T::General*>(&kind)) {
+      m_data = dense->Dat();
+      return;
+    }
+    m_copy.emplace(kind.get_RowNum(), kind.get_ColNum());
+    for (int j = 0; j < kind.get_ColNum(); ++j)
+      for (int i = 0; i < kind.get_RowNum(); ++i) m_copy->set_Item(i, j, kind.get_Item(i, j));
+    m_data = m_copy->Dat();
+  }
+  const typename T::Storage* data() const { return m_data; }
+
+ private:
+  std::optional<typename T::General> m_copy;
+  const typename T::Storage* m_data = nullptr;
+};
+
+template <class T>
+typename T::General& DenseResult(typename T::Handle& h) {
+  return static_cast<typename T::General&>(HandleAccess::Kind(h));
+}
+
+template <class T>
+typename T::Handle Product(const typename T::Handle& lhs, const typename T::Handle& rhs) {
+  const auto& a = HandleAccess::Kind(lhs);
+  const auto& b = HandleAccess::Kind(rhs);
+  if (a.get_ColNum() != b.get_RowNum()) throw OrvaneException(msg::ProductShape);
+  typename T::Handle result(a.get_RowNum(), b.get_ColNum());
+  const DenseOperand<T> da(a), db(b);
+  T::Multiply(a.get_RowNum(), b.get_ColNum(), a.get_ColNum(), da.data(), db.data(),
+              DenseResult<T>(result).Dat());
+  return result;
+}
+
+// Every element of rhs mapped through f, into a new dense general handle.
+template <class T, class F>
+typename T::Handle MapElements(const typename T::Handle& rhs, F f) {
+  const auto& b = HandleAccess::Kind(rhs);
+  typename T::Handle result(b.get_RowNum(), b.get_ColNum());
+  const DenseOperand<T> db(b);
+  auto* out = DenseResult<T>(result).Dat();
+  const std::int64_t count = static_cast<std::int64_t>(b.get_RowNum()) * b.get_ColNum();
+  for (std::int64_t k = 0; k < count; ++k) out[k] = f(db.data()[k]);
+  return result;
+}
+
+template <class T>
+typename T::Handle RowVector(const typename T::Handle& mat, int rownum) {
+  const auto& a = HandleAccess::Kind(mat);
+  typename T::Handle result(1, a.get_ColNum());
+  auto& r = HandleAccess::Kind(result);
+  for (int j = 0; j < a.get_ColNum(); ++j) {
+    Validator::CheckMatrixRange(a, rownum, j);
+    r.set_Item(0, j, a.get_Item(rownum, j));
+  }
+  return result;
+}
+
+template <class T>
+typename T::Handle ColVector(const typename T::Handle& mat, int colnum) {
+  const auto& a = HandleAccess::Kind(mat);
+  typename T::Handle result(a.get_RowNum(), 1);
+  auto& r = HandleAccess::Kind(result);
+  for (int i = 0; i < a.get_RowNum(); ++i) {
+    Validator::CheckMatrixRange(a, i, colnum);
+    r.set_Item(i, 0, a.get_Item(i, colnum));
+  }
+  return result;
+}
+
+template <class T>
+typename T::Handle LoadHandle(const std::string& loadFile, const MatrixFormatter& format) {
+  // Parsed completely before any matrix exists, so a bad file creates none.
+  const auto text = LoadMatrixFile<typename T::Element>(loadFile, format);
+  typename T::Handle result(text.rowNum, text.colNum);
+  auto* out = DenseResult<T>(result).Dat();
+  for (std::size_t k = 0; k < text.values.size(); ++k) out[k] = ToStorage(text.values[k]);
+  return result;
+}
+
+inline MatrixFormatter FormatterWithDigits(int numDigit) {
+  MatrixFormatter format;
+  format.set_NumberOfDigit(numDigit);
+  return format;
+}
+
+}  // namespace OrvaneNet::detail

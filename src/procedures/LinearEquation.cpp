@@ -1,0 +1,38 @@
+#include "OrvaneNet/LinearEquation.h"
+
+#include "OrvaneNet/OrvaneException.h"
+#include "core/Messages.h"
+#include "handles/HandleAccess.h"
+
+namespace OrvaneNet {
+namespace {
+
+template <class Kind>
+void FactorizeKind(Kind& a) {
+  if (!a.get_IsFactorized()) a.Factorize();
+}
+
+// The kinds check b's kind and row count before LAPACK runs.
+template <class Kind>
+void SolveKind(Kind& a, IMatrix& b) {
+  if (a.get_RowNum() != a.get_ColNum()) throw OrvaneException(msg::SolveNotSquare);
+  if (a.get_IsFactorized()) {
+    a.Solve(b);
+  } else {
+    a.SolveWithSimpleDriver(b);
+  }
+}
+
+}  // namespace
+
+void LinearEquation::Factorize(Matrix& a) { FactorizeKind(detail::HandleAccess::Kind(a)); }
+void LinearEquation::Factorize(ComplexMatrix& a) { FactorizeKind(detail::HandleAccess::Kind(a)); }
+
+void LinearEquation::Solve(Matrix& a, Matrix& b) {
+  SolveKind(detail::HandleAccess::Kind(a), detail::HandleAccess::Kind(b));
+}
+void LinearEquation::Solve(ComplexMatrix& a, ComplexMatrix& b) {
+  SolveKind(detail::HandleAccess::Kind(a), detail::HandleAccess::Kind(b));
+}
+
+}  // namespace OrvaneNet
