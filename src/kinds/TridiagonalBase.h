@@ -47,7 +47,6 @@ struct GeneralOf<lapack::doublecomplex> {
   using type = ComplexGeneralMatrix;
 };
 
-
 // A diagonal entry of a symmetric or Hermitian matrix is real; the Hermitian
 // kind refuses a value with an imaginary part rather than dropping it.
 inline double RealDiagonal(double v) noexcept { return v; }
