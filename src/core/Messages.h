@@ -74,3 +74,9 @@ inline constexpr const char* SingularInversion =
     "could not be computed.";
 
 }  // namespace OrvaneNet::msg
+
+// Fast Fourier transform: the filled-up length must stay a 32-bit count of
+// doubles (2N <= 2^30).
+namespace OrvaneNet::msg {
+inline constexpr const char* FftTooLong = "The FFT input must not have more than 2^29 points.";
+}  // namespace OrvaneNet::msg
