@@ -1,0 +1,18 @@
+// The transform for any CPU: SSE2 on x86-64 (always present there), plain
+// doubles elsewhere.
+#if defined(__x86_64__) || defined(_M_X64)
+#define ORVANE_FFT_SSE2
+#endif
+#include "procedures/FftVectors.h"
+#include "procedures/FftTransforms.h"
+
+namespace OrvaneNet::detail::fft {
+
+std::int64_t ScratchDoubles(std::int64_t big) { return Engine<Vec128, Vec128>::ScratchDoubles(big); }
+
+void TransformPortable(const double* x, std::int64_t count, std::int64_t big, bool backward,
+                       double* a, double* scratch) {
+  Engine<Vec128, Vec128>(x, count, big, backward, a, scratch).Run();
+}
+
+}  // namespace OrvaneNet::detail::fft
