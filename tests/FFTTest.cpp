@@ -218,4 +218,25 @@ TEST(FFT, BitIdenticalToTheLoopByLoopTransform) {
   }
 }
 
+// The column passes (normally reached only beyond 2^16 points) with small
+// chunks, so that several groups of them, radix-4 and radix-2 endings, and
+// strips narrower than a register row are all compared bit for bit.
+TEST(FFT, ColumnPassesBitIdenticalWithSmallChunks) {
+  for (std::int64_t chunk : {8, 16, 32, 64, 256}) {
+    for (std::size_t count : {9u, 16u, 33u, 64u, 100u, 128u, 256u, 512u, 1000u, 2048u, 4096u,
+                              8192u, 16384u}) {
+      const CVec x = Random(count, static_cast<unsigned>(count + chunk));
+      const CVec wantF = fft_reference::Compute(x, 1);
+      const CVec wantB = fft_reference::Compute(x, -1);
+      for (auto path : OrvaneNet::detail::FftPathsAvailable()) {
+        const char* name = OrvaneNet::detail::FftPathName(path);
+        EXPECT_TRUE(SameBits(OrvaneNet::detail::FftCompute(x.data(), count, 1, path, chunk), wantF))
+            << "Forward, " << count << " points, chunk " << chunk << ", path " << name;
+        EXPECT_TRUE(SameBits(OrvaneNet::detail::FftCompute(x.data(), count, -1, path, chunk), wantB))
+            << "Backward, " << count << " points, chunk " << chunk << ", path " << name;
+      }
+    }
+  }
+}
+
 }  // namespace

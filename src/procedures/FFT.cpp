@@ -66,12 +66,17 @@ const char* FftPathName(FftPath path) {
 }
 
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path) {
+  return FftCompute(dat, count, isgn, path, fft::DefaultChunk());
+}
+
+std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
+                                std::int64_t chunkPoints) {
   if (count > kMaxPoints) throw OrvaneException(msg::FftTooLong);
   if (!Supported(path)) path = FftPath::Portable;
   std::int64_t big = 1;
   while (static_cast<std::size_t>(big) < count) big *= 2;
   std::vector<Complex> result(static_cast<std::size_t>(big));
-  std::vector<double> scratch(static_cast<std::size_t>(fft::ScratchDoubles(big)));
+  std::vector<double> scratch(static_cast<std::size_t>(fft::ScratchDoubles(big, chunkPoints)));
   const auto* x = reinterpret_cast<const double*>(dat);
   auto* a = reinterpret_cast<double*>(result.data());
   const auto n = static_cast<std::int64_t>(count);
@@ -79,14 +84,14 @@ std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn,
   switch (path) {
 #if defined(ORVANE_FFT_X86_PATHS)
     case FftPath::Avx512:
-      fft::TransformAvx512(x, n, big, backward, a, scratch.data());
+      fft::TransformAvx512(x, n, big, backward, a, scratch.data(), chunkPoints);
       break;
     case FftPath::Avx2:
-      fft::TransformAvx2(x, n, big, backward, a, scratch.data());
+      fft::TransformAvx2(x, n, big, backward, a, scratch.data(), chunkPoints);
       break;
 #endif
     default:
-      fft::TransformPortable(x, n, big, backward, a, scratch.data());
+      fft::TransformPortable(x, n, big, backward, a, scratch.data(), chunkPoints);
       break;
   }
   return result;

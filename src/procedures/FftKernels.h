@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 #include "OrvaneNet/Complex.h"
@@ -22,5 +23,10 @@ const char* FftPathName(FftPath path);
 // allocated. The first form picks the best path available.
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn);
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path);
+// The same with the cache chunk of `chunkPoints` points (a power of two >= 8)
+// instead of the tuned one: small chunks take small transforms through the
+// column passes that otherwise only very long ones reach.
+std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
+                                std::int64_t chunkPoints);
 
 }  // namespace OrvaneNet::detail

@@ -8,13 +8,16 @@
 namespace OrvaneNet::detail::fft {
 
 // x: count points (2 * count doubles), a: 2 * big doubles receiving the
-// result, scratch: ScratchDoubles(big) doubles. big is a power of two >= count.
-std::int64_t ScratchDoubles(std::int64_t big);
+// result, scratch: ScratchDoubles(big, chunk) doubles. big is a power of two
+// >= count; chunk (a power of two >= 8) the points of a cache-sized chunk,
+// normally DefaultChunk().
+std::int64_t DefaultChunk();
+std::int64_t ScratchDoubles(std::int64_t big, std::int64_t chunk);
 void TransformPortable(const double* x, std::int64_t count, std::int64_t big, bool backward,
-                       double* a, double* scratch);
+                       double* a, double* scratch, std::int64_t chunk);
 void TransformAvx2(const double* x, std::int64_t count, std::int64_t big, bool backward,
-                   double* a, double* scratch);
+                   double* a, double* scratch, std::int64_t chunk);
 void TransformAvx512(const double* x, std::int64_t count, std::int64_t big, bool backward,
-                     double* a, double* scratch);
+                     double* a, double* scratch, std::int64_t chunk);
 
 }  // namespace OrvaneNet::detail::fft
