@@ -77,14 +77,14 @@ void Fftw(benchmark::State& state) {
 }
 
 // Prints library / FFTW ratios of the median (or, without repetitions, the
-// single) real times after the usual console output.
+// single) CPU times after the usual console output.
 class RatioReporter : public benchmark::ConsoleReporter {
  public:
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      m_times[run.run_name.function_name][run.run_name.args] = run.GetAdjustedRealTime();
+      m_times[run.run_name.function_name][run.run_name.args] = run.GetAdjustedCPUTime();
     }
   }
   void Finalize() override {
@@ -108,7 +108,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
 
 void Sizes(benchmark::internal::Benchmark* b) {
   for (int n : {1 << 10, 1 << 16, 1 << 20, 1000, 100000}) b->Arg(n);
-  b->Unit(benchmark::kMicrosecond)->UseRealTime();
+  b->Unit(benchmark::kMicrosecond);
 }
 
 }  // namespace

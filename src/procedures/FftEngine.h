@@ -47,6 +47,8 @@ const double kWr5000 = __builtin_cos(kHalfPi * 0.5);
 constexpr Index kChunkPoints = Index{1} << 16;
 constexpr Index kColumnPoints = 2048;
 constexpr int kMaxColumnPasses = 4;
+// How far ahead (in points) the first pass prefetches its input streams.
+constexpr Index kPrefetchPoints = 32;
 
 inline void SinCos(double theta, double* s, double* c) {
 #if defined(__GLIBC__)
@@ -268,6 +270,56 @@ class Engine {
     V1::Store(out + 14, p7);
   }
 
+  // The first pass of W blocks at once, one per lane: blocks
+  // b_i = h*blocks + rev(j + i) from inputs around c_i = g + (j + i)*chunks,
+  // none of them block 0.
+  template <bool kChecked>
+  void FirstLanes(Index g, Index j, Index h, Index chunks, Index blocks, int logBlocks) {
+    static constexpr Index kOrder[8] = {0, 4, 2, 6, 1, 5, 3, 7};
+    static constexpr double kZeros[2] = {0.0, 0.0};
+    const Index n8 = m_n / 8;
+    T p[8];
+    if (!kChecked && chunks == 1) {
+      // Eight sequential input streams; fetching ahead hides their latency.
+      for (int t = 0; t < 8; ++t) {
+        const double* from = m_x + 2 * (g + j + kOrder[t] * n8);
+        __builtin_prefetch(from + 2 * kPrefetchPoints);
+        p[t] = V::Load(from);
+      }
+    } else {
+      for (int t = 0; t < 8; ++t) {
+        const double* from[W];
+        for (Index i = 0; i < W; ++i) {
+          const Index q = g + (j + i) * chunks + kOrder[t] * n8;
+          from[i] = (!kChecked || q < m_count) ? m_x + 2 * q : kZeros;
+        }
+        p[t] = V::LoadLanes(from);
+      }
+    }
+    if (m_backward)
+      for (int t = 0; t < 8; ++t) p[t] = BF::Conj(p[t]);
+    double w[10][W];
+    for (Index i = 0; i < W; ++i) {
+      const Twiddles tw = MakeTwiddles(8 * (g + (j + i) * chunks), m_ew);
+      w[0][i] = tw.w1r, w[1][i] = tw.w1i, w[2][i] = tw.w2r, w[3][i] = tw.w2i;
+      w[4][i] = tw.w3r, w[5][i] = tw.w3i, w[6][i] = tw.t1r, w[7][i] = tw.t1i;
+      w[8][i] = tw.t3r, w[9][i] = tw.t3i;
+    }
+    const T sign = V::Pair(-0.0, 0.0);
+    auto factor = [&](int re, int im) {
+      return typename BF::Factor{V::DupLanes(w[re]), V::Xor(V::DupLanes(w[im]), sign)};
+    };
+    const typename BF::Set set = {factor(0, 1), factor(2, 3), factor(4, 5), factor(6, 7),
+                                  factor(8, 9),
+                                  {V::Xor(V::DupLanes(w[3]), V::Dup(-0.0)),
+                                   V::Xor(V::DupLanes(w[2]), sign)}};  // i*w2 = (-w2i, w2r)
+    BF::template Run<kTwiddled>(p[0], p[1], p[2], p[3], &set);
+    BF::template Run<kTwiddledTurned>(p[4], p[5], p[6], p[7], &set);
+    double* outs[W];
+    for (Index i = 0; i < W; ++i) outs[i] = m_a + 16 * (h * blocks + Reverse(j + i, logBlocks));
+    V::StoreLanes(outs, p);
+  }
+
   // l/2 = s points apart, the butterflies of the group of 4s points at g.
   template <Kind K>
   void Group(Index g, Index s, const typename BF::Set* w) {
@@ -326,12 +378,25 @@ class Engine {
     Index s = 4;
     for (Index g = 0; g < chunks; ++g) {
       const Index h = Reverse(g, logChunks);
-      for (Index j = 0; j < blocks; ++j) {
-        const Index c = g + j * chunks, b = h * blocks + Reverse(j, logBlocks);
-        if (checked) {
-          FirstBlock<true>(c, b);
-        } else {
-          FirstBlock<false>(c, b);
+      // W blocks at a time, except for the group holding block 0 (which
+      // has other butterflies) and for chunks of fewer than W blocks.
+      const Index step = blocks % W == 0 ? W : 1;
+      for (Index j = 0; j < blocks; j += step) {
+        if (step == W && (g != 0 || j != 0)) {
+          if (checked) {
+            FirstLanes<true>(g, j, h, chunks, blocks, logBlocks);
+          } else {
+            FirstLanes<false>(g, j, h, chunks, blocks, logBlocks);
+          }
+          continue;
+        }
+        for (Index i = j; i < j + step; ++i) {
+          const Index c = g + i * chunks, b = h * blocks + Reverse(i, logBlocks);
+          if (checked) {
+            FirstBlock<true>(c, b);
+          } else {
+            FirstBlock<false>(c, b);
+          }
         }
       }
       for (s = 4; 8 * s <= chunk && 4 * s < m_n; s *= 4) MiddlePass(h * chunk, (h + 1) * chunk, s);
