@@ -270,27 +270,27 @@ class Engine {
     V1::Store(out + 14, p7);
   }
 
-  // The first pass of W blocks at once, one per lane: blocks
-  // b_i = h*blocks + rev(j + i) from inputs around c_i = g + (j + i)*chunks,
-  // none of them block 0.
+  // The first pass of W blocks at once, one per lane: lane i takes its
+  // points from around c_i = c0 + i*laneStride (so the block's reversed
+  // counter is 8 c_i; none is block 0) and writes them to outs[i]. `ahead`
+  // is the prefetch distance in points along the input streams.
   template <bool kChecked>
-  void FirstLanes(Index g, Index j, Index h, Index chunks, Index blocks, int logBlocks) {
+  void FirstLanes(Index c0, Index laneStride, Index ahead, double* const* outs) {
     static constexpr Index kOrder[8] = {0, 4, 2, 6, 1, 5, 3, 7};
     static constexpr double kZeros[2] = {0.0, 0.0};
     const Index n8 = m_n / 8;
     T p[8];
-    if (!kChecked && chunks == 1) {
-      // Eight sequential input streams; fetching ahead hides their latency.
+    if (!kChecked && laneStride == 1) {
       for (int t = 0; t < 8; ++t) {
-        const double* from = m_x + 2 * (g + j + kOrder[t] * n8);
-        __builtin_prefetch(from + 2 * kPrefetchPoints);
+        const double* from = m_x + 2 * (c0 + kOrder[t] * n8);
+        __builtin_prefetch(from + 2 * ahead);
         p[t] = V::Load(from);
       }
     } else {
       for (int t = 0; t < 8; ++t) {
         const double* from[W];
         for (Index i = 0; i < W; ++i) {
-          const Index q = g + (j + i) * chunks + kOrder[t] * n8;
+          const Index q = c0 + i * laneStride + kOrder[t] * n8;
           from[i] = (!kChecked || q < m_count) ? m_x + 2 * q : kZeros;
         }
         p[t] = V::LoadLanes(from);
@@ -300,7 +300,7 @@ class Engine {
       for (int t = 0; t < 8; ++t) p[t] = BF::Conj(p[t]);
     double w[10][W];
     for (Index i = 0; i < W; ++i) {
-      const Twiddles tw = MakeTwiddles(8 * (g + (j + i) * chunks), m_ew);
+      const Twiddles tw = MakeTwiddles(8 * (c0 + i * laneStride), m_ew);
       w[0][i] = tw.w1r, w[1][i] = tw.w1i, w[2][i] = tw.w2r, w[3][i] = tw.w2i;
       w[4][i] = tw.w3r, w[5][i] = tw.w3i, w[6][i] = tw.t1r, w[7][i] = tw.t1i;
       w[8][i] = tw.t3r, w[9][i] = tw.t3i;
@@ -315,8 +315,6 @@ class Engine {
                                    V::Xor(V::DupLanes(w[2]), sign)}};  // i*w2 = (-w2i, w2r)
     BF::template Run<kTwiddled>(p[0], p[1], p[2], p[3], &set);
     BF::template Run<kTwiddledTurned>(p[4], p[5], p[6], p[7], &set);
-    double* outs[W];
-    for (Index i = 0; i < W; ++i) outs[i] = m_a + 16 * (h * blocks + Reverse(j + i, logBlocks));
     V::StoreLanes(outs, p);
   }
 
@@ -371,39 +369,81 @@ class Engine {
   // last pass too. Chunks are visited in the order that reads the input
   // sequentially. Returns the stride of the first pass not done.
   Index ChunkPhase() {
-    const Index chunk = m_n < m_chunk ? m_n : m_chunk;
+    // Beyond one chunk, W chunks at a time take their first pass together,
+    // lane i in chunk g0 + i: their inputs are then W adjacent points, whole
+    // cache lines, read once. Half-size chunks measured best for this (the W
+    // of them then fill 1 or 2 MiB).
+    Index chunk = m_n < m_chunk ? m_n : m_chunk;
+    Index together = 1;
+    if (m_n > m_chunk && W > 1 && m_chunk / 2 >= 8) chunk = m_chunk / 2, together = W;
     const Index blocks = chunk / 8, chunks = m_n / chunk;
     const int logBlocks = Log2(blocks), logChunks = Log2(chunks);
-    const bool checked = m_count < m_n;
     Index s = 4;
-    for (Index g = 0; g < chunks; ++g) {
-      const Index h = Reverse(g, logChunks);
-      // W blocks at a time, except for the group holding block 0 (which
-      // has other butterflies) and for chunks of fewer than W blocks.
-      const Index step = blocks % W == 0 ? W : 1;
-      for (Index j = 0; j < blocks; j += step) {
-        if (step == W && (g != 0 || j != 0)) {
-          if (checked) {
-            FirstLanes<true>(g, j, h, chunks, blocks, logBlocks);
-          } else {
-            FirstLanes<false>(g, j, h, chunks, blocks, logBlocks);
-          }
-          continue;
-        }
-        for (Index i = j; i < j + step; ++i) {
-          const Index c = g + i * chunks, b = h * blocks + Reverse(i, logBlocks);
-          if (checked) {
-            FirstBlock<true>(c, b);
-          } else {
-            FirstBlock<false>(c, b);
-          }
-        }
+    for (Index g0 = 0; g0 < chunks; g0 += together) {
+      if (together > 1) {
+        FirstPassAcross(g0, chunks, blocks, logChunks, logBlocks);
+      } else {
+        FirstPassWithin(g0, chunks, blocks, logChunks, logBlocks);
       }
-      for (s = 4; 8 * s <= chunk && 4 * s < m_n; s *= 4) MiddlePass(h * chunk, (h + 1) * chunk, s);
+      for (Index g = g0; g < g0 + together; ++g) {
+        const Index h = Reverse(g, logChunks);
+        for (s = 4; 8 * s <= chunk && 4 * s < m_n; s *= 4) MiddlePass(h * chunk, (h + 1) * chunk, s);
+      }
     }
     if (m_n <= m_chunk) LastPass(s);
     return s;
   }
+
+  // Block b of chunk h (in bit-reversed chunk order g) holds input points
+  // around c = g + j*chunks with b = h*blocks + rev(j).
+  void FirstScalar(Index g, Index j, Index chunks, Index blocks, int logChunks, int logBlocks) {
+    const Index c = g + j * chunks, b = Reverse(g, logChunks) * blocks + Reverse(j, logBlocks);
+    if (m_count < m_n) {
+      FirstBlock<true>(c, b);
+    } else {
+      FirstBlock<false>(c, b);
+    }
+  }
+
+  // The first pass of chunk g, lanes over W consecutive j.
+  void FirstPassWithin(Index g, Index chunks, Index blocks, int logChunks, int logBlocks) {
+    const Index h = Reverse(g, logChunks);
+    const Index step = blocks % W == 0 ? W : 1;
+    for (Index j = 0; j < blocks; j += step) {
+      if (step == 1 || (g == 0 && j == 0)) {  // block 0 has other butterflies
+        for (Index i = j; i < j + step; ++i) FirstScalar(g, i, chunks, blocks, logChunks, logBlocks);
+        continue;
+      }
+      double* outs[W];
+      for (Index i = 0; i < W; ++i) outs[i] = m_a + 16 * (h * blocks + Reverse(j + i, logBlocks));
+      if (m_count < m_n) {
+        FirstLanes<true>(g + j * chunks, chunks, kPrefetchPoints, outs);
+      } else {
+        FirstLanes<false>(g + j * chunks, chunks, kPrefetchPoints, outs);
+      }
+    }
+  }
+
+  // The first pass of chunks g0 .. g0 + W-1, lane i in chunk g0 + i.
+  void FirstPassAcross(Index g0, Index chunks, Index blocks, int logChunks, int logBlocks) {
+    double* base[W];
+    for (Index i = 0; i < W; ++i) base[i] = m_a + 16 * Reverse(g0 + i, logChunks) * blocks;
+    for (Index j = 0; j < blocks; ++j) {
+      if (g0 == 0 && j == 0) {  // block 0 has other butterflies
+        for (Index i = 0; i < W; ++i) FirstScalar(g0 + i, j, chunks, blocks, logChunks, logBlocks);
+        continue;
+      }
+      double* outs[W];
+      const Index rj = 16 * Reverse(j, logBlocks);
+      for (Index i = 0; i < W; ++i) outs[i] = base[i] + rj;
+      if (m_count < m_n) {
+        FirstLanes<true>(g0 + j * chunks, 1, 4 * chunks, outs);
+      } else {
+        FirstLanes<false>(g0 + j * chunks, 1, 4 * chunks, outs);
+      }
+    }
+  }
+
 
   // The remaining passes, from stride s on, a few at a time: for each
   // column of points j0 + r*s0 (r = 0 .. rows-1) those passes only combine
