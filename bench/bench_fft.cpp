@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "OrvaneNet/FFT.h"
+#include "procedures/FftKernels.h"
 
 using OrvaneNet::Complex;
 using OrvaneNet::FFT;
@@ -43,6 +44,22 @@ void Library(benchmark::State& state) {
   const auto x = RandomInput(static_cast<std::size_t>(state.range(0)));
   for (auto _ : state) {
     auto y = kForward ? FFT::Forward(x) : FFT::Backward(x);
+    benchmark::DoNotOptimize(y.data());
+  }
+}
+
+// The same through one instruction-set path (skipped where the CPU lacks it).
+template <bool kForward, OrvaneNet::detail::FftPath kPath>
+void LibraryPath(benchmark::State& state) {
+  bool supported = false;
+  for (auto p : OrvaneNet::detail::FftPathsAvailable()) supported = supported || p == kPath;
+  if (!supported) {
+    state.SkipWithError("path not supported by this CPU");
+    return;
+  }
+  const auto x = RandomInput(static_cast<std::size_t>(state.range(0)));
+  for (auto _ : state) {
+    auto y = OrvaneNet::detail::FftCompute(x.data(), x.size(), kForward ? 1 : -1, kPath);
     benchmark::DoNotOptimize(y.data());
   }
 }
@@ -83,6 +100,7 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void ReportRuns(const std::vector<Run>& runs) override {
     ConsoleReporter::ReportRuns(runs);
     for (const Run& run : runs) {
+      if (run.error_occurred) continue;
       if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
       m_times[run.run_name.function_name][run.run_name.args] = run.GetAdjustedCPUTime();
     }
@@ -90,14 +108,17 @@ class RatioReporter : public benchmark::ConsoleReporter {
   void Finalize() override {
     ConsoleReporter::Finalize();
     std::printf("\nlibrary time / FFTW time (medians when repeated)\n");
-    std::printf("%-10s %10s %12s %12s\n", "", "N", "ESTIMATE", "MEASURE");
+    std::printf("%-26s %10s %12s %12s\n", "", "N", "ESTIMATE", "MEASURE");
     for (const char* dir : {"Forward", "Backward"}) {
-      const auto& lib = m_times[std::string(dir) + "/Library"];
-      for (const auto& [args, t] : lib) {
-        const double e = m_times[std::string(dir) + "/FftwEstimate"][args];
-        const double m = m_times[std::string(dir) + "/FftwMeasure"][args];
-        std::printf("%-10s %10s %12.2f %12.2f\n", dir, args.c_str(), e > 0 ? t / e : 0.0,
-                    m > 0 ? t / m : 0.0);
+      for (const char* lib : {"/Library", "/LibraryAvx2", "/LibraryPortable"}) {
+        const auto it = m_times.find(std::string(dir) + lib);
+        if (it == m_times.end()) continue;
+        for (const auto& [args, t] : it->second) {
+          const double e = m_times[std::string(dir) + "/FftwEstimate"][args];
+          const double m = m_times[std::string(dir) + "/FftwMeasure"][args];
+          std::printf("%-26s %10s %12.2f %12.2f\n", (std::string(dir) + lib).c_str(), args.c_str(),
+                      e > 0 ? t / e : 0.0, m > 0 ? t / m : 0.0);
+        }
       }
     }
   }
@@ -117,6 +138,12 @@ BENCHMARK(Library<true>)->Name("Forward/Library")->Apply(Sizes);
 BENCHMARK(Fftw<true, FFTW_ESTIMATE>)->Name("Forward/FftwEstimate")->Apply(Sizes);
 BENCHMARK(Fftw<true, FFTW_MEASURE>)->Name("Forward/FftwMeasure")->Apply(Sizes);
 BENCHMARK(Library<false>)->Name("Backward/Library")->Apply(Sizes);
+BENCHMARK(LibraryPath<true, OrvaneNet::detail::FftPath::Avx2>)
+    ->Name("Forward/LibraryAvx2")
+    ->Apply(Sizes);
+BENCHMARK(LibraryPath<true, OrvaneNet::detail::FftPath::Portable>)
+    ->Name("Forward/LibraryPortable")
+    ->Apply(Sizes);
 BENCHMARK(Fftw<false, FFTW_ESTIMATE>)->Name("Backward/FftwEstimate")->Apply(Sizes);
 BENCHMARK(Fftw<false, FFTW_MEASURE>)->Name("Backward/FftwMeasure")->Apply(Sizes);
 

@@ -73,6 +73,7 @@ std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn,
                                 std::int64_t chunkPoints) {
   if (count > kMaxPoints) throw OrvaneException(msg::FftTooLong);
   if (!Supported(path)) path = FftPath::Portable;
+  if (chunkPoints < 8 || (chunkPoints & (chunkPoints - 1)) != 0) chunkPoints = fft::DefaultChunk();
   std::int64_t big = 1;
   while (static_cast<std::size_t>(big) < count) big *= 2;
   std::vector<Complex> result(static_cast<std::size_t>(big));
