@@ -195,7 +195,7 @@ class Engine {
 
  public:
   // x: count input points; a: 2 * big doubles, the result (any content);
-  // scratch: ScratchDoubles(big) doubles. chunk: a power of two >= 8, the
+  // scratch: ScratchDoubles(big, chunk) doubles. chunk: a power of two >= 8, the
   // chunk size (kChunkPoints; the tests make it small to reach the column
   // passes at small sizes).
   Engine(const double* x, Index count, Index big, bool backward, double* a, double* scratch,
@@ -207,8 +207,10 @@ class Engine {
 
   static Index ScratchDoubles(Index big, Index chunk) {
     if (big <= chunk) return 0;
-    const Index blocks = kColumnPoints / 8 * 2;  // twiddle sets of all passes of a group
-    return 2 * kColumnPoints + blocks * static_cast<Index>(sizeof(Twiddles) / sizeof(double));
+    // The strip buffer, and the twiddle sets of one span for every pass of a
+    // group: at most 256 rows, so 32 + 8 + 2 + 1 blocks.
+    const Index sets = 64;
+    return 2 * kColumnPoints + sets * static_cast<Index>(sizeof(Twiddles) / sizeof(double));
   }
 
   void Run() {
@@ -229,11 +231,8 @@ class Engine {
   }
   T1 Scale1(T1 v) const { return m_backward ? V1::Mul(v, V1::Dup(m_scale)) : v; }
 
-  // Fewer than three points: no permutation, no conjugation.
-  void One() {
-    const T1 v = m_count > 0 ? V1::Load(m_x) : V1::Zero();
-    V1::Store(m_a, m_backward ? V1::Mul(v, V1::Dup(1.0 / 1.0)) : v);
-  }
+  // One or two points: no permutation, no conjugation.
+  void One() { V1::Store(m_a, Scale1(m_count > 0 ? V1::Load(m_x) : V1::Zero())); }
   void Two() {
     const T1 x0 = m_count > 0 ? V1::Load(m_x) : V1::Zero();
     const T1 x1 = m_count > 1 ? V1::Load(m_x + 2) : V1::Zero();
