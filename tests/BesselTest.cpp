@@ -28,10 +28,11 @@ double RefY(int order, double x) {
 }
 
 TEST(Bessel, BitForBitTheCLibraryForEveryOrder) {
-  const double args[] = {0.0, -0.0, 1e-300, 1e-8, 0.1, 0.5, 1.0, 2.404825557695773, 3.0,
-                         7.5, 10.0, 25.0, 100.0, 1e5, 1e10, -0.5, -3.0, -40.0,
-                         std::numeric_limits<double>::infinity(),
-                         std::numeric_limits<double>::quiet_NaN()};
+  const double inf = std::numeric_limits<double>::infinity();
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double args[] = {0.0,  -0.0,  1e-300, 1e-8, 0.1,   0.5, 1.0,  2.404825557695773,
+                         3.0,  7.5,   10.0,   25.0, 100.0, 1e5, 1e10, -0.5,
+                         -3.0, -40.0, inf,    nan};
   for (int order = -3; order <= 10; ++order) {
     for (double x : args) {
       EXPECT_TRUE(SameBits(Bessel::J(order, x), RefJ(order, x))) << "J " << order << " " << x;

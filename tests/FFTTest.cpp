@@ -13,9 +13,9 @@
 #include "TestUtil.h"
 #include "procedures/FftKernels.h"
 
+using orvane_test::Eps;
 using OrvaneNet::Complex;
 using OrvaneNet::FFT;
-using orvane_test::Eps;
 
 namespace {
 
@@ -166,7 +166,8 @@ TEST(FFT, LargeTransformAgreesOnSampleBins) {
   const CVec fx = FFT::Forward(x);
   const CVec bx = FFT::Backward(x);
   long double norm = 0;
-  for (const Complex& c : x) norm += std::norm(std::complex<long double>(c.get_Real(), c.get_Imag()));
+  for (const Complex& c : x)
+    norm += std::norm(std::complex<long double>(c.get_Real(), c.get_Imag()));
   const long double scale = std::sqrt(norm);  // the typical size of one forward bin
   for (std::size_t k : {std::size_t{0}, std::size_t{1}, std::size_t{12345}, big / 2, big - 3}) {
     for (int sign : {+1, -1}) {
@@ -223,8 +224,8 @@ TEST(FFT, BitIdenticalToTheLoopByLoopTransform) {
 // strips narrower than a register row are all compared bit for bit.
 TEST(FFT, ColumnPassesBitIdenticalWithSmallChunks) {
   for (std::int64_t chunk : {8, 16, 32, 64, 256}) {
-    for (std::size_t count : {9u, 16u, 33u, 64u, 100u, 128u, 256u, 512u, 1000u, 2048u, 4096u,
-                              8192u, 16384u}) {
+    for (std::size_t count :
+         {9u, 16u, 33u, 64u, 100u, 128u, 256u, 512u, 1000u, 2048u, 4096u, 8192u, 16384u}) {
       const CVec x = Random(count, static_cast<unsigned>(count + chunk));
       const CVec wantF = fft_reference::Compute(x, 1);
       const CVec wantB = fft_reference::Compute(x, -1);
@@ -232,7 +233,8 @@ TEST(FFT, ColumnPassesBitIdenticalWithSmallChunks) {
         const char* name = OrvaneNet::detail::FftPathName(path);
         EXPECT_TRUE(SameBits(OrvaneNet::detail::FftCompute(x.data(), count, 1, path, chunk), wantF))
             << "Forward, " << count << " points, chunk " << chunk << ", path " << name;
-        EXPECT_TRUE(SameBits(OrvaneNet::detail::FftCompute(x.data(), count, -1, path, chunk), wantB))
+        EXPECT_TRUE(
+            SameBits(OrvaneNet::detail::FftCompute(x.data(), count, -1, path, chunk), wantB))
             << "Backward, " << count << " points, chunk " << chunk << ", path " << name;
       }
     }

@@ -139,9 +139,9 @@ struct Butterflies {
     } else if constexpr (K == kEighthTurn) {
       const T c = V::Dup(kWr5000);
       a2 = V::Swap(V::Blend(d, V::Sub(x2, x0)));  // (x2i - x0i, x0r - x2r)
-      a1 = V::Mul(c, V::Add(y, TimesI(y)));   // c (yr - yi, yi + yr)
-      const T q = V::Add(x3, TimesI(x1));     // (u, v) = (x3r - x1i, x3i + x1r)
-      a3 = V::Mul(c, V::Add(q, TimesI(q)));   // c (u - v, u + v)
+      a1 = V::Mul(c, V::Add(y, TimesI(y)));       // c (yr - yi, yi + yr)
+      const T q = V::Add(x3, TimesI(x1));         // (u, v) = (x3r - x1i, x3i + x1r)
+      a3 = V::Mul(c, V::Add(q, TimesI(q)));       // c (u - v, u + v)
     } else if constexpr (K == kTwiddled) {
       a1 = CMul(w->w1, y), a2 = CMul(w->w2, d), a3 = CMul(w->w3, z);
     } else {
@@ -200,9 +200,15 @@ class Engine {
   // passes at small sizes).
   Engine(const double* x, Index count, Index big, bool backward, double* a, double* scratch,
          Index chunk)
-      : m_x(x), m_count(count), m_n(big), m_logN(Log2(big)), m_backward(backward), m_a(a),
+      : m_x(x),
+        m_count(count),
+        m_n(big),
+        m_logN(Log2(big)),
+        m_backward(backward),
+        m_a(a),
         m_chunk(chunk),
-        m_scratch(scratch), m_ew(kHalfPi / static_cast<double>(2 * big)),
+        m_scratch(scratch),
+        m_ew(kHalfPi / static_cast<double>(2 * big)),
         m_scale(1.0 / static_cast<double>(big)) {}
 
   static Index ScratchDoubles(Index big, Index chunk) {
@@ -308,7 +314,10 @@ class Engine {
     auto factor = [&](int re, int im) {
       return typename BF::Factor{V::DupLanes(w[re]), V::Xor(V::DupLanes(w[im]), sign)};
     };
-    const typename BF::Set set = {factor(0, 1), factor(2, 3), factor(4, 5), factor(6, 7),
+    const typename BF::Set set = {factor(0, 1),
+                                  factor(2, 3),
+                                  factor(4, 5),
+                                  factor(6, 7),
                                   factor(8, 9),
                                   {V::Xor(V::DupLanes(w[3]), V::Dup(-0.0)),
                                    V::Xor(V::DupLanes(w[2]), sign)}};  // i*w2 = (-w2i, w2r)
@@ -386,7 +395,8 @@ class Engine {
       }
       for (Index g = g0; g < g0 + together; ++g) {
         const Index h = Reverse(g, logChunks);
-        for (s = 4; 8 * s <= chunk && 4 * s < m_n; s *= 4) MiddlePass(h * chunk, (h + 1) * chunk, s);
+        for (s = 4; 8 * s <= chunk && 4 * s < m_n; s *= 4)
+          MiddlePass(h * chunk, (h + 1) * chunk, s);
       }
     }
     if (m_n <= m_chunk) LastPass(s);
@@ -410,7 +420,8 @@ class Engine {
     const Index step = blocks % W == 0 ? W : 1;
     for (Index j = 0; j < blocks; j += step) {
       if (step == 1 || (g == 0 && j == 0)) {  // block 0 has other butterflies
-        for (Index i = j; i < j + step; ++i) FirstScalar(g, i, chunks, blocks, logChunks, logBlocks);
+        for (Index i = j; i < j + step; ++i)
+          FirstScalar(g, i, chunks, blocks, logChunks, logBlocks);
         continue;
       }
       double* outs[W];
@@ -442,7 +453,6 @@ class Engine {
       }
     }
   }
-
 
   // The remaining passes, from stride s on, a few at a time: for each
   // column of points j0 + r*s0 (r = 0 .. rows-1) those passes only combine
@@ -490,12 +500,14 @@ class Engine {
         cachedFirst[p] = firstBlock;
         const Index nb = span / (8 * sp) > 0 ? span / (8 * sp) : 1;
         for (Index k = 0; k < nb; ++k)
-          if (firstBlock + k > 0) cacheOf[p][k] = MakeTwiddles(Reverse(firstBlock + k, m_logN), m_ew);
+          if (firstBlock + k > 0)
+            cacheOf[p][k] = MakeTwiddles(Reverse(firstBlock + k, m_logN), m_ew);
       }
       for (Index j0 = 0; j0 < s0; j0 += width) {
         double* col = m_a + 2 * (base + j0);
         for (Index r = 0; r < rows; ++r)
-          for (Index t = 0; t < 2 * width; t += 2 * W) V::Store(buf + 2 * r * width + t, V::Load(col + 2 * r * s0 + t));
+          for (Index t = 0; t < 2 * width; t += 2 * W)
+            V::Store(buf + 2 * r * width + t, V::Load(col + 2 * r * s0 + t));
         sp = s0;
         for (int p = 0; p < q; ++p, sp *= 4) {
           const Index sr = sp / s0;  // stride in rows
@@ -528,7 +540,8 @@ class Engine {
           }
         }
         for (Index r = 0; r < rows; ++r)
-          for (Index t = 0; t < 2 * width; t += 2 * W) V::Store(col + 2 * r * s0 + t, V::Load(buf + 2 * r * width + t));
+          for (Index t = 0; t < 2 * width; t += 2 * W)
+            V::Store(col + 2 * r * s0 + t, V::Load(buf + 2 * r * width + t));
       }
     }
   }

@@ -15,8 +15,8 @@ std::int64_t DefaultChunk();
 std::int64_t ScratchDoubles(std::int64_t big, std::int64_t chunk);
 void TransformPortable(const double* x, std::int64_t count, std::int64_t big, bool backward,
                        double* a, double* scratch, std::int64_t chunk);
-void TransformAvx2(const double* x, std::int64_t count, std::int64_t big, bool backward,
-                   double* a, double* scratch, std::int64_t chunk);
+void TransformAvx2(const double* x, std::int64_t count, std::int64_t big, bool backward, double* a,
+                   double* scratch, std::int64_t chunk);
 void TransformAvx512(const double* x, std::int64_t count, std::int64_t big, bool backward,
                      double* a, double* scratch, std::int64_t chunk);
 

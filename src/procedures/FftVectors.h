@@ -143,7 +143,9 @@ struct Vec512 {
     c = Shuffle<0x88>(t1, t3), d = Shuffle<0xDD>(t1, t3);
   }
   template <int kImm>
-  static T Shuffle(T a, T b) { return _mm512_mask_shuffle_f64x2(a, 0xFF, a, b, kImm); }
+  static T Shuffle(T a, T b) {
+    return _mm512_mask_shuffle_f64x2(a, 0xFF, a, b, kImm);
+  }
 };
 #endif
 
