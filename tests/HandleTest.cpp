@@ -1,6 +1,7 @@
 // The public handles: construction tables, checked access, Inv, Clone,
 // products, row and column copies, disposal and moves.
 #include <OrvaneNet/ComplexMatrix.h>
+#include <OrvaneNet/LinearEquation.h>
 #include <OrvaneNet/Matrix.h>
 #include <OrvaneNet/OrvaneException.h>
 
@@ -386,4 +387,43 @@ TEST(MatrixText, LoadErrorsCreateNothing) {
   std::filesystem::remove(path);
   Matrix m(1, 1);
   EXPECT_THROW(Matrix::Save(m, TempPath("no-such-dir") + "/x.txt"), std::system_error);
+}
+
+// After Inv the matrix reads as its inverse and still reports IsFactorized;
+// a second Inv and a later Solve must treat it as that plain matrix, not take
+// the inverse for factors.
+template <class H, class E>
+void InverseIsAPlainMatrixAfterwards(H a) {
+  const int n = a.get_RowNum();
+  for (int i = 0; i < n; ++i)
+    for (int j = i; j < n; ++j) {
+      const double v = i == j ? 4.0 + i : 1.0 / (1 + i + j);
+      a(i, j) = E(v);
+      a(j, i) = E(v);
+    }
+  H original = a.Clone();
+  a.Inv();
+  EXPECT_TRUE(a.get_IsFactorized());
+  // Solve with the inverse as the matrix: x = A b.
+  H b(n, 1);
+  for (int i = 0; i < n; ++i) b(i, 0) = E(1.0 + i);
+  H x = b.Clone();
+  LinearEquation::Solve(a, x);
+  const H ab = original * b;
+  for (int i = 0; i < n; ++i) EXPECT_NEAR(orvane_test::Abs(x(i, 0) - ab(i, 0)), 0.0, 1e-12);
+  // Inverting again gives the original back.
+  H twice = original.Clone();
+  twice.Inv();
+  twice.Inv();
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j)
+      EXPECT_NEAR(orvane_test::Abs(twice(i, j) - original(i, j)), 0.0, 1e-12);
+}
+
+TEST(MatrixInv, InverseIsAPlainMatrixAfterwards) {
+  InverseIsAPlainMatrixAfterwards<Matrix, double>(Matrix(4, 4));
+  InverseIsAPlainMatrixAfterwards<Matrix, double>(Matrix(4, 4, MatrixType::DoubleSymmetric));
+  InverseIsAPlainMatrixAfterwards<ComplexMatrix, Complex>(ComplexMatrix(4, 4));
+  InverseIsAPlainMatrixAfterwards<ComplexMatrix, Complex>(
+      ComplexMatrix(4, 4, MatrixType::ComplexHermitian));
 }

@@ -1,10 +1,12 @@
 // Umbrella header: every public class of the library.
 #pragma once
 
+#include "OrvaneNet/Bessel.h"
 #include "OrvaneNet/Complex.h"
 #include "OrvaneNet/ComplexMatrix.h"
 #include "OrvaneNet/Eigenproblem.h"
 #include "OrvaneNet/EigenvalueProblem.h"
+#include "OrvaneNet/FFT.h"
 #include "OrvaneNet/LUFactorization.h"
 #include "OrvaneNet/LeastSquare.h"
 #include "OrvaneNet/LinearEquation.h"

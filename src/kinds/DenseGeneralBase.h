@@ -7,6 +7,11 @@
 // finishes with getrs on the completed factors (so the solution is
 // non-finite rather than the untouched right-hand side), and an inversion of
 // an exactly singular matrix raises instead of handing back the factors.
+//
+// After Invert the storage holds the inverse as a plain matrix while
+// IsFactorized keeps reading true (callers rely on that). m_holdsInverse
+// records it, so that a later Solve or Invert factorizes that matrix first
+// instead of taking the inverse for LU factors.
 #pragma once
 
 #include <algorithm>
@@ -38,6 +43,7 @@ class DenseGeneralBase : public Interface {
   void set_Item(int i, int j, decltype(ToElement(Scalar{})) value) override {
     dat[Index(i, j)] = ToStorage(value);
     m_isFactorized = false;
+    m_holdsInverse = false;
   }
 
   void Factorize() override {
@@ -45,9 +51,11 @@ class DenseGeneralBase : public Interface {
     int info = 0;
     lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (singular U) is accepted
+    m_holdsInverse = false;
   }
 
   void Solve(IMatrix& b) override {
+    if (m_holdsInverse) return SolveWithSimpleDriver(b);
     Derived& rhs = dynamic_cast<Derived&>(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
@@ -65,6 +73,7 @@ class DenseGeneralBase : public Interface {
     int info = 0;
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
     m_isFactorized = true;
+    m_holdsInverse = false;
     if (info > 0) {
       // gesv leaves b untouched when U is singular; the factors are complete,
       // so finishing the solve makes the singularity show in the solution.
@@ -76,12 +85,14 @@ class DenseGeneralBase : public Interface {
 
   void Invert() override {
     RequireSquare();
+    if (m_holdsInverse) Factorize();
     const int n = m_rownum, lda = std::max(1, n), lwork = std::max(1, n);
     NativeArray<Scalar> work(lwork);
     int info = 0;
     lapack::getri(&n, dat.data(), &lda, ipiv.data(), work.data(), &lwork, &info);
     // getri declines a singular U and leaves the factors in place.
     if (info > 0) throw OrvaneException(FillPlaceholders(msg::SingularInversion, info));
+    m_holdsInverse = true;
   }
 
   void Dispose() noexcept override {
@@ -147,6 +158,7 @@ class DenseGeneralBase : public Interface {
   int m_rownum;
   int m_colnum;
   bool m_isFactorized = false;
+  bool m_holdsInverse = false;
 };
 
 }  // namespace OrvaneNet::detail

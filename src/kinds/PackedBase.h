@@ -70,6 +70,7 @@ class PackedBase : public Interface {
       ap[PackedIndex(j, i)] = Mirror(ToStorage(value));
     }
     m_isFactorized = false;
+    m_holdsInverse = false;
   }
 
   // Cholesky, or Bunch-Kaufman when A is not positive definite. Throws the
@@ -80,6 +81,7 @@ class PackedBase : public Interface {
     const int n = m_rownum;
     int info = 0;
     m_isFactorized = false;
+    m_holdsInverse = false;
     // A failed Cholesky attempt leaves a partial factor behind.
     const std::vector<Scalar> saved = SavedElements();
     lapack::pptrf(&uplo, &n, ap.data(), &info);
@@ -99,6 +101,8 @@ class PackedBase : public Interface {
   // b (the dense general twin, n rows) is overwritten by the solution, using
   // the factors of the route in force.
   void Solve(IMatrix& b) override {
+    // After Invert ap holds the inverse itself, not factors.
+    if (m_holdsInverse) return SolveWithSimpleDriver(b);
     General& rhs = dynamic_cast<General&>(b);
     RequireRows(rhs, m_rownum);
     const char uplo = 'U';
@@ -121,6 +125,7 @@ class PackedBase : public Interface {
     const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
     int info = 0;
     m_isFactorized = false;
+    m_holdsInverse = false;
     const std::vector<Scalar> saved = SavedElements();
     lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
     CheckIllegal(info);
@@ -138,8 +143,11 @@ class PackedBase : public Interface {
   }
 
   // Replaces the factors by the upper triangle of the inverse. IsFactorized
-  // keeps its value, although ap no longer holds factors.
+  // keeps reading true; m_holdsInverse records that ap holds a plain matrix,
+  // so a later Solve or Invert factorizes it first rather than taking the
+  // inverse for factors.
   void Invert() override {
+    if (m_holdsInverse) Factorize();
     const char uplo = 'U';
     const int n = m_rownum;
     int info = 0;
@@ -150,6 +158,7 @@ class PackedBase : public Interface {
       lapack::hptri(&uplo, &n, ap.data(), ipiv.data(), work.data(), &info);
     }
     CheckInfo(info, msg::CholeskyInversion);
+    m_holdsInverse = true;
   }
 
   void Dispose() noexcept override {
@@ -253,6 +262,7 @@ class PackedBase : public Interface {
   NativeArray<int> ipiv;
   bool m_isFactorized = false;
   bool m_isPositiveDefinite = true;
+  bool m_holdsInverse = false;
 
  private:
   static int CheckedOrder(int rownum, int colnum) {
