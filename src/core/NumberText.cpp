@@ -84,20 +84,29 @@ void AppendFixed(std::string& out, double x, int digits, const NumberConventions
   for (int k = 0; k < sig.count; ++k) nonzero |= sig.d[k] != '0';
   if (!nonzero) sig.count = 0;
 
-  if (x < 0 && nonzero) out += '-';
-  // Digit k of sig has weight 10^(exponent - k).
+  // Digit k of sig has weight 10^(exponent - k). The text's length is known
+  // up front, so it is written in place rather than a character at a time.
+  const bool negative = x < 0 && nonzero;
+  const long intDigits = (sig.count == 0 || sig.exponent < 0) ? 1 : sig.exponent + 1L;
+  const std::size_t length = static_cast<std::size_t>(negative) +
+                             static_cast<std::size_t>(intDigits) +
+                             (digits > 0 ? 1 + static_cast<std::size_t>(digits) : 0);
+  const std::size_t start = out.size();
+  out.resize(start + length);
+  char* p = out.data() + start;
+  if (negative) *p++ = '-';
   auto digitAt = [&](long weight) -> char {
     long k = sig.exponent - weight;
     return (k >= 0 && k < sig.count) ? sig.d[k] : '0';
   };
   if (sig.count == 0 || sig.exponent < 0) {
-    out += '0';
+    *p++ = '0';
   } else {
-    for (long w = sig.exponent; w >= 0; --w) out += digitAt(w);
+    for (long w = sig.exponent; w >= 0; --w) *p++ = digitAt(w);
   }
   if (digits > 0) {
-    out += conv.decimalPoint;
-    for (long w = -1; w >= -static_cast<long>(digits); --w) out += digitAt(w);
+    *p++ = conv.decimalPoint;
+    for (long w = -1; w >= -static_cast<long>(digits); --w) *p++ = digitAt(w);
   }
 }
 
