@@ -129,3 +129,9 @@ inline constexpr const char* PackedOrderTooLarge =
 // Preceded by the name of the array or matrix ("Array values", ...).
 inline constexpr const char* TooFewEigenvalueEntries = " must have room for {0} eigenvalues.";
 }  // namespace OrvaneNet::msg
+
+// Fast Fourier transform: the filled-up length must stay a 32-bit count of
+// doubles (2N <= 2^30).
+namespace OrvaneNet::msg {
+inline constexpr const char* FftTooLong = "The FFT input must not have more than 2^29 points.";
+}  // namespace OrvaneNet::msg

@@ -1,0 +1,16 @@
+// The transform with 256-bit AVX registers; compiled with -mavx2 (see
+// cmake/FftFlags.cmake) and only called when the CPU has AVX2.
+#if defined(__x86_64__) && defined(__AVX2__)
+#define ORVANE_FFT_AVX2
+#include "procedures/FftTransforms.h"
+#include "procedures/FftVectors.h"
+
+namespace OrvaneNet::detail::fft {
+
+void TransformAvx2(const double* x, std::int64_t count, std::int64_t big, bool backward, double* a,
+                   double* scratch, std::int64_t chunk) {
+  Engine<Vec256, Vec128>(x, count, big, backward, a, scratch, chunk).Run();
+}
+
+}  // namespace OrvaneNet::detail::fft
+#endif

@@ -1,0 +1,16 @@
+// The transform with 512-bit AVX-512F registers; compiled with -mavx512f (see
+// cmake/FftFlags.cmake) and only called when the CPU has AVX-512F.
+#if defined(__x86_64__) && defined(__AVX512F__)
+#define ORVANE_FFT_AVX512
+#include "procedures/FftTransforms.h"
+#include "procedures/FftVectors.h"
+
+namespace OrvaneNet::detail::fft {
+
+void TransformAvx512(const double* x, std::int64_t count, std::int64_t big, bool backward,
+                     double* a, double* scratch, std::int64_t chunk) {
+  Engine<Vec512, Vec128>(x, count, big, backward, a, scratch, chunk).Run();
+}
+
+}  // namespace OrvaneNet::detail::fft
+#endif

@@ -1,0 +1,23 @@
+// The transform of each instruction set (FftPortable.cpp, FftAvx2.cpp,
+// FftAvx512.cpp). Plain pointers only: these functions sit behind the
+// dispatch in FFT.cpp.
+#pragma once
+
+#include <cstdint>
+
+namespace OrvaneNet::detail::fft {
+
+// x: count points (2 * count doubles), a: 2 * big doubles receiving the
+// result, scratch: ScratchDoubles(big, chunk) doubles. big is a power of two
+// >= count; chunk (a power of two >= 8) the points of a cache-sized chunk,
+// normally DefaultChunk().
+std::int64_t DefaultChunk();
+std::int64_t ScratchDoubles(std::int64_t big, std::int64_t chunk);
+void TransformPortable(const double* x, std::int64_t count, std::int64_t big, bool backward,
+                       double* a, double* scratch, std::int64_t chunk);
+void TransformAvx2(const double* x, std::int64_t count, std::int64_t big, bool backward, double* a,
+                   double* scratch, std::int64_t chunk);
+void TransformAvx512(const double* x, std::int64_t count, std::int64_t big, bool backward,
+                     double* a, double* scratch, std::int64_t chunk);
+
+}  // namespace OrvaneNet::detail::fft

@@ -1,0 +1,227 @@
+// The transform written out loop by loop, one butterfly at a time, exactly in
+// the order of the published algorithm: the yardstick that the library's
+// vectorized, pass-fused transform must match bit for bit.
+#pragma once
+
+#include <cmath>
+#include <cstdint>
+#include <utility>
+#include <vector>
+
+#include "OrvaneNet/Complex.h"
+
+namespace fft_reference {
+
+using Index = std::int64_t;
+
+inline constexpr double kHalfPi = 1.5707963267948966;
+inline const double kWr5000 = std::cos(kHalfPi * 0.5);
+
+struct Twiddles {
+  double w1r, w1i, w2r, w2i, w3r, w3i;  // (w1, w2, w3)
+  double t1r, t1i, t3r, t3i;            // the turned w1', w3'
+};
+
+// The reversed counter: i = n/4, kr ^= i, while i > kr { i /= 2; kr ^= i; }.
+inline void AdvanceReversed(Index n, Index& kr) {
+  Index i = n >> 2;
+  kr ^= i;
+  while (i > kr) {
+    i >>= 1;
+    kr ^= i;
+  }
+}
+
+inline Twiddles MakeTwiddles(Index kr, Index n) {
+  const double ew = kHalfPi / static_cast<double>(n);
+  const double theta = static_cast<double>(kr) * ew;
+  Twiddles w;
+  w.w1r = std::cos(theta);
+  w.w1i = std::sin(theta);
+  double t = w.w1i * 2.0;
+  w.w2r = 1.0 - t * w.w1i;
+  w.w2i = t * w.w1r;
+  t = w.w2i * 2.0;
+  w.w3r = w.w1r - t * w.w1i;
+  w.w3i = t * w.w1r - w.w1i;
+  w.t1r = (w.w1r - w.w1i) * kWr5000;
+  w.t1i = (w.w1i + w.w1r) * kWr5000;
+  t = w.w2r * 2.0;
+  w.t3r = w.t1r - t * w.t1i;
+  w.t3i = t * w.t1r - w.t1i;
+  return w;
+}
+
+enum class Kind { Plain, EighthTurn, Twiddled, TwiddledTurned };
+
+inline void Butterfly(double* a, Index j, Index l, Kind kind, const Twiddles& w) {
+  const Index j1 = j + l, j2 = j1 + l, j3 = j2 + l;
+  const double x0r = a[j] + a[j1], x0i = a[j + 1] + a[j1 + 1];
+  const double x1r = a[j] - a[j1], x1i = a[j + 1] - a[j1 + 1];
+  const double x2r = a[j2] + a[j3], x2i = a[j2 + 1] + a[j3 + 1];
+  const double x3r = a[j2] - a[j3], x3i = a[j2 + 1] - a[j3 + 1];
+  a[j] = x0r + x2r;
+  a[j + 1] = x0i + x2i;
+  const double dr = x0r - x2r, di = x0i - x2i;
+  const double yr = x1r - x3i, yi = x1i + x3r;
+  const double zr = x1r + x3i, zi = x1i - x3r;
+  const double c = kWr5000;
+  switch (kind) {
+    case Kind::Plain:
+      a[j2] = dr, a[j2 + 1] = di;
+      a[j1] = yr, a[j1 + 1] = yi;
+      a[j3] = zr, a[j3 + 1] = zi;
+      break;
+    case Kind::EighthTurn: {
+      a[j2] = x2i - x0i, a[j2 + 1] = x0r - x2r;
+      a[j1] = c * (yr - yi), a[j1 + 1] = c * (yi + yr);
+      const double u = x3r - x1i, v = x3i + x1r;
+      a[j3] = c * (u - v), a[j3 + 1] = c * (u + v);
+      break;
+    }
+    case Kind::Twiddled:
+      a[j2] = w.w2r * dr - w.w2i * di, a[j2 + 1] = w.w2r * di + w.w2i * dr;
+      a[j1] = w.w1r * yr - w.w1i * yi, a[j1 + 1] = w.w1r * yi + w.w1i * yr;
+      a[j3] = w.w3r * zr - w.w3i * zi, a[j3 + 1] = w.w3r * zi + w.w3i * zr;
+      break;
+    case Kind::TwiddledTurned:
+      a[j2] = -w.w2i * dr - w.w2r * di, a[j2 + 1] = w.w2r * dr - w.w2i * di;
+      a[j1] = w.t1r * yr - w.t1i * yi, a[j1 + 1] = w.t1r * yi + w.t1i * yr;
+      a[j3] = w.t3r * zr - w.t3i * zi, a[j3 + 1] = w.t3r * zi + w.t3i * zr;
+      break;
+  }
+}
+
+inline void BitReverse(Index n, double* a, bool conjugate) {
+  Index k = 0;  // position of the reversed partner of point j/2
+  for (Index j = 0; j < n; j += 2) {
+    if (j < k) {
+      std::swap(a[j], a[k]);
+      std::swap(a[j + 1], a[k + 1]);
+    }
+    if (conjugate) a[j + 1] = -a[j + 1];
+    Index i = n >> 1;
+    k ^= i;
+    while (i > k) {
+      i >>= 1;
+      k ^= i;
+    }
+  }
+}
+
+inline void Cft1st(Index n, double* a) {
+  const Twiddles none{};
+  Butterfly(a, 0, 2, Kind::Plain, none);
+  Butterfly(a, 8, 2, Kind::EighthTurn, none);
+  Index kr = 0;
+  for (Index j = 16; j < n; j += 16) {
+    AdvanceReversed(n, kr);
+    const Twiddles w = MakeTwiddles(kr, n);
+    Butterfly(a, j, 2, Kind::Twiddled, w);
+    Butterfly(a, j + 8, 2, Kind::TwiddledTurned, w);
+  }
+}
+
+inline void Cftmdl(Index n, Index l, double* a) {
+  const Index m = 4 * l, m2 = 2 * m;
+  const Twiddles none{};
+  for (Index j = 0; j < l; j += 2) Butterfly(a, j, l, Kind::Plain, none);
+  for (Index j = m; j < m + l; j += 2) Butterfly(a, j, l, Kind::EighthTurn, none);
+  Index kr = 0;
+  for (Index k = m2; k < n; k += m2) {
+    AdvanceReversed(n, kr);
+    const Twiddles w = MakeTwiddles(kr, n);
+    for (Index j = k; j < k + l; j += 2) Butterfly(a, j, l, Kind::Twiddled, w);
+    for (Index j = k + m; j < k + m + l; j += 2) Butterfly(a, j, l, Kind::TwiddledTurned, w);
+  }
+}
+
+inline Index FirstPasses(Index n, double* a) {
+  Index l = 2;
+  if (n > 8) {
+    Cft1st(n, a);
+    l = 8;
+    while (4 * l < n) {
+      Cftmdl(n, l, a);
+      l *= 4;
+    }
+  }
+  return l;
+}
+
+inline void Cftfsub(Index n, double* a) {
+  const Index l = FirstPasses(n, a);
+  const Twiddles none{};
+  if (4 * l == n) {
+    for (Index j = 0; j < l; j += 2) Butterfly(a, j, l, Kind::Plain, none);
+  } else {
+    for (Index j = 0; j < l; j += 2) {
+      const Index j1 = j + l;
+      const double x0r = a[j] - a[j1], x0i = a[j + 1] - a[j1 + 1];
+      a[j] += a[j1];
+      a[j + 1] += a[j1 + 1];
+      a[j1] = x0r;
+      a[j1 + 1] = x0i;
+    }
+  }
+}
+
+inline void Cftbsub(Index n, double* a) {
+  const Index l = FirstPasses(n, a);
+  if (4 * l == n) {
+    for (Index j = 0; j < l; j += 2) {
+      const Index j1 = j + l, j2 = j1 + l, j3 = j2 + l;
+      const double x0r = a[j] + a[j1], x0i = -a[j + 1] - a[j1 + 1];
+      const double x1r = a[j] - a[j1], x1i = -a[j + 1] + a[j1 + 1];
+      const double x2r = a[j2] + a[j3], x2i = a[j2 + 1] + a[j3 + 1];
+      const double x3r = a[j2] - a[j3], x3i = a[j2 + 1] - a[j3 + 1];
+      a[j] = x0r + x2r, a[j + 1] = x0i - x2i;
+      a[j2] = x0r - x2r, a[j2 + 1] = x0i + x2i;
+      a[j1] = x1r - x3i, a[j1 + 1] = x1i - x3r;
+      a[j3] = x1r + x3i, a[j3 + 1] = x1i + x3r;
+    }
+  } else {
+    for (Index j = 0; j < l; j += 2) {
+      const Index j1 = j + l;
+      const double x0r = a[j] - a[j1], x0i = -a[j + 1] + a[j1 + 1];
+      a[j] += a[j1];
+      a[j + 1] = -a[j + 1] - a[j1 + 1];
+      a[j1] = x0r;
+      a[j1 + 1] = x0i;
+    }
+  }
+}
+
+inline void Cdft(Index n, int isgn, double* a) {
+  if (n > 4) {
+    BitReverse(n, a, isgn < 0);
+    if (isgn >= 0) {
+      Cftfsub(n, a);
+    } else {
+      Cftbsub(n, a);
+    }
+  } else if (n == 4) {
+    Cftfsub(n, a);
+  }
+}
+
+inline std::vector<OrvaneNet::Complex> Compute(const std::vector<OrvaneNet::Complex>& dat,
+                                               int isgn) {
+  const Index count = static_cast<Index>(dat.size());
+  Index big = 1;
+  while (big < count) big *= 2;
+  std::vector<double> a(static_cast<std::size_t>(2 * big), 0.0);
+  for (Index p = 0; p < count; ++p) {
+    a[2 * p] = dat[p].get_Real();
+    a[2 * p + 1] = dat[p].get_Imag();
+  }
+  Cdft(2 * big, isgn, a.data());
+  if (isgn == -1) {
+    for (double& v : a) v /= static_cast<double>(big);
+  }
+  std::vector<OrvaneNet::Complex> out(static_cast<std::size_t>(big));
+  for (Index p = 0; p < big; ++p) out[p] = OrvaneNet::Complex(a[2 * p], a[2 * p + 1]);
+  return out;
+}
+
+}  // namespace fft_reference
