@@ -36,8 +36,7 @@ inline double CpuSeconds() {
 }
 
 inline double WallSeconds() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
-      .count();
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
 inline double Median(std::vector<double> v) {
@@ -84,7 +83,8 @@ void RunPaired(benchmark::State& state, RawSetup setupRaw, Raw runRaw, LibSetup 
 // Without untimed setup (the work restores its own inputs, or needs none).
 template <class Raw, class Lib>
 void RunPaired(benchmark::State& state, Raw runRaw, Lib runLib, Clock primary = Clock::kCpu) {
-  RunPaired(state, [] {}, runRaw, [] {}, runLib, primary);
+  RunPaired(
+      state, [] {}, runRaw, [] {}, runLib, primary);
 }
 
 }  // namespace bench

@@ -189,6 +189,10 @@ BENCHMARK(DenseSolve)->Apply(Sizes);
 BENCHMARK(DenseFactorize)->Apply(Sizes);
 BENCHMARK(DenseSolveFactored)->Apply(Sizes);
 BENCHMARK(DenseInvert)->Apply(Sizes);
-BENCHMARK(ComplexDenseSolve)->ArgName("n")->Arg(250)->Arg(500)->UseManualTime()->Unit(
-    benchmark::kMillisecond);
+BENCHMARK(ComplexDenseSolve)
+    ->ArgName("n")
+    ->Arg(250)
+    ->Arg(500)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -22,6 +22,7 @@
 #include <random>
 #include <vector>
 
+#include "OrvaneNet/Bessel.h"
 #include "OrvaneNet/OrvaneNet.h"
 #include "PairedTiming.h"
 
@@ -34,8 +35,8 @@ void zgesv_(const int* n, const int* nrhs, std::complex<double>* a, const int* l
 void dgetrf_(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info);
 void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work,
              const int* lwork, int* info);
-void dppsv_(const char* uplo, const int* n, const int* nrhs, double* ap, double* b,
-            const int* ldb, int* info, std::size_t uplo_len);
+void dppsv_(const char* uplo, const int* n, const int* nrhs, double* ap, double* b, const int* ldb,
+            int* info, std::size_t uplo_len);
 void dspev_(const char* jobz, const char* uplo, const int* n, double* ap, double* w, double* z,
             const int* ldz, double* work, int* info, std::size_t jobz_len, std::size_t uplo_len);
 void dgesvd_(const char* jobu, const char* jobvt, const int* m, const int* n, double* a,
@@ -218,8 +219,8 @@ void Svd(benchmark::State& state) {
   const char job = 'A';
   int lwork = -1, info = 0;
   double query = 0;
-  dgesvd_(&job, &job, &m, &n, a.data(), &m, s.data(), u.data(), &m, vt.data(), &n, &query,
-          &lwork, &info, 1, 1);
+  dgesvd_(&job, &job, &m, &n, a.data(), &m, s.data(), u.data(), &m, vt.data(), &n, &query, &lwork,
+          &info, 1, 1);
   lwork = QueriedWork(query);
   std::vector<double> work(static_cast<std::size_t>(lwork));
   Matrix ha, hs, hu, hvt;
@@ -252,12 +253,10 @@ void LeastSquares(benchmark::State& state) {
       state, [&] { a = a0, b = b0; },
       [&] {
         int rinfo = 0;
-        dgels_(&trans, &m, &n, &nrhs, a.data(), &m, b.data(), &m, work.data(), &lwork, &rinfo,
-               1);
+        dgels_(&trans, &m, &n, &nrhs, a.data(), &m, b.data(), &m, work.data(), &lwork, &rinfo, 1);
         benchmark::DoNotOptimize(b.data());
       },
-      [&] { ha = ha0.Clone(), hb = hb0.Clone(); },
-      [&] { OrvaneNet::LeastSquare::Solve(ha, hb); });
+      [&] { ha = ha0.Clone(), hb = hb0.Clone(); }, [&] { OrvaneNet::LeastSquare::Solve(ha, hb); });
 }
 
 // PolynomialFitting::Fit against the same fit written out: the mean, the
@@ -273,8 +272,8 @@ void PolynomialFit(benchmark::State& state) {
   const char trans = 'N';
   int lwork = -1, info = 0;
   double query = 0;
-  dgels_(&trans, &points, &cols, &nrhs, a.data(), &points, b.data(), &points, &query, &lwork,
-         &info, 1);
+  dgels_(&trans, &points, &cols, &nrhs, a.data(), &points, b.data(), &points, &query, &lwork, &info,
+         1);
   lwork = QueriedWork(query);
   std::vector<double> work(static_cast<std::size_t>(lwork));
   double c0 = 0;
@@ -303,6 +302,34 @@ void PolynomialFit(benchmark::State& state) {
   }
 }
 
+// Bessel::J / Bessel::Y over 10000 points against the C library's jn / yn
+// (which the class forwards to: the ratio is the call's own cost).
+template <bool kJ>
+void BesselCase(benchmark::State& state) {
+  const int order = static_cast<int>(state.range(0));
+  std::vector<double> x = RandomData(10000, 8);
+  for (auto& v : x) v = 50 * (v + 1.0) + 1e-3;
+  double sum = 0;
+  bench::RunPaired(
+      state,
+      [&] {
+        double s = 0;
+        for (double v : x) s += kJ ? ::jn(order, v) : ::yn(order, v);
+        sum = s;
+        benchmark::ClobberMemory();
+      },
+      [&] {
+        double s = 0;
+        for (double v : x)
+          s += kJ ? OrvaneNet::Bessel::J(order, v) : OrvaneNet::Bessel::Y(order, v);
+        sum = s;
+        benchmark::ClobberMemory();
+      });
+  benchmark::DoNotOptimize(sum);
+}
+void BesselJ(benchmark::State& s) { BesselCase<true>(s); }
+void BesselY(benchmark::State& s) { BesselCase<false>(s); }
+
 // Element access: one pass over an n x n matrix, column by column. Reads are
 // summed as plain doubles on both sides (Complex's operator+ is a call).
 enum class Op { kGet, kSet, kProxyRead, kProxyWrite };
@@ -321,10 +348,18 @@ void ElementAccess(benchmark::State& state, Op access) {
     double s = 0;
     for (int j = 0; j < n; ++j)
       for (int i = 0; i < n; ++i) switch (access) {
-          case Op::kGet: s += Value(h.get_Item(i, j)); break;
-          case Op::kSet: h.set_Item(i, j, v); break;
-          case Op::kProxyRead: s += Value(static_cast<T>(h(i, j))); break;
-          case Op::kProxyWrite: h(i, j) = v; break;
+          case Op::kGet:
+            s += Value(h.get_Item(i, j));
+            break;
+          case Op::kSet:
+            h.set_Item(i, j, v);
+            break;
+          case Op::kProxyRead:
+            s += Value(static_cast<T>(h(i, j)));
+            break;
+          case Op::kProxyWrite:
+            h(i, j) = v;
+            break;
         }
     sum = s;
     benchmark::ClobberMemory();
@@ -353,9 +388,7 @@ void ElementAccess(benchmark::State& state, Op access) {
 void Real_Get(benchmark::State& s) { ElementAccess<Matrix, double>(s, Op::kGet); }
 void Real_Set(benchmark::State& s) { ElementAccess<Matrix, double>(s, Op::kSet); }
 void Real_ProxyRead(benchmark::State& s) { ElementAccess<Matrix, double>(s, Op::kProxyRead); }
-void Real_ProxyWrite(benchmark::State& s) {
-  ElementAccess<Matrix, double>(s, Op::kProxyWrite);
-}
+void Real_ProxyWrite(benchmark::State& s) { ElementAccess<Matrix, double>(s, Op::kProxyWrite); }
 void Complex_Get(benchmark::State& s) { ElementAccess<ComplexMatrix, Complex>(s, Op::kGet); }
 void Complex_Set(benchmark::State& s) { ElementAccess<ComplexMatrix, Complex>(s, Op::kSet); }
 void Complex_ProxyRead(benchmark::State& s) {
@@ -365,9 +398,7 @@ void Complex_ProxyWrite(benchmark::State& s) {
   ElementAccess<ComplexMatrix, Complex>(s, Op::kProxyWrite);
 }
 
-void Ms(benchmark::internal::Benchmark* b) {
-  b->UseManualTime()->Unit(benchmark::kMillisecond);
-}
+void Ms(benchmark::internal::Benchmark* b) { b->UseManualTime()->Unit(benchmark::kMillisecond); }
 void Orders(benchmark::internal::Benchmark* b, int small, int large) {
   Ms(b->ArgName("n")->Arg(small)->Arg(large));
 }
@@ -389,6 +420,8 @@ BENCHMARK(PolynomialFit)
     ->Args({10000, 5})
     ->Args({100000, 5})
     ->Apply(Ms);
+BENCHMARK(BesselJ)->ArgName("order")->Arg(0)->Arg(5)->Apply(Ms);
+BENCHMARK(BesselY)->ArgName("order")->Arg(0)->Arg(5)->Apply(Ms);
 BENCHMARK(Real_Get)->Apply(Access);
 BENCHMARK(Real_Set)->Apply(Access);
 BENCHMARK(Real_ProxyRead)->Apply(Access);

@@ -45,6 +45,7 @@ RAW = [
     (r"^LeastSquares$", "dgels (queried lwork)", True),
     (r"^PolynomialFit$", "powers + dgels (queried lwork)", False),
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
+    (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
 ]
 
