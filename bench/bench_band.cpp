@@ -3,16 +3,16 @@
 // inputs (copied the same way into preallocated storage, inside the timed
 // region), so drift on a shared machine hits both alike. Each variant is timed
 // in process CPU time, which other processes on the shared cores disturb far
-// less than wall time. Counters: the median raw and library CPU times per
-// solve and their ratio (library / raw).
+// less than wall time (PairedTiming.h). Counters: the median raw and library
+// CPU times per solve and their ratio (library / raw).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdint>
 #include <random>
 #include <vector>
 
+#include "PairedTiming.h"
 #include "kinds/real/DoubleGeneralBandMatrix.h"
 #include "kinds/real/DoubleSymmetricBandMatrix.h"
 #include "lapack/fortran.h"
@@ -22,38 +22,6 @@ using OrvaneNet::DoubleGeneralMatrix;
 using OrvaneNet::DoubleSymmetricBandMatrix;
 
 namespace {
-
-double CpuSeconds() {
-  timespec ts{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &ts);
-  return static_cast<double>(ts.tv_sec) + 1e-9 * static_cast<double>(ts.tv_nsec);
-}
-
-double Median(std::vector<double> v) {
-  std::nth_element(v.begin(), v.begin() + v.size() / 2, v.end());
-  return v[v.size() / 2];
-}
-
-// Times both variants in every iteration, alternating which goes first, and
-// reports the median of each and their ratio.
-template <class Raw, class Lib>
-void RunPaired(benchmark::State& state, Raw runRaw, Lib runLib) {
-  std::vector<double> raw, lib;
-  bool rawFirst = true;
-  for (auto _ : state) {
-    for (int k = 0; k < 2; ++k) {
-      const bool doRaw = (k == 0) == rawFirst;
-      const double t0 = CpuSeconds();
-      doRaw ? runRaw() : runLib();
-      (doRaw ? raw : lib).push_back(CpuSeconds() - t0);
-    }
-    rawFirst = !rawFirst;
-  }
-  const double r = Median(raw), l = Median(lib);
-  state.counters["raw_ms"] = r * 1e3;
-  state.counters["lib_ms"] = l * 1e3;
-  state.counters["ratio"] = l / r;
-}
 
 // The storage the kind owns, written directly so that both loops copy the
 // same bytes the same way (Band() is a read-only view of a non-const array).
@@ -95,7 +63,7 @@ void GeneralBandSolve(benchmark::State& state) {
     a.SolveWithSimpleDriver(x);
     benchmark::DoNotOptimize(x.Dat());
   };
-  RunPaired(state, runRaw, runLib);
+  bench::RunPaired(state, runRaw, runLib);
   if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dgbsv disagree");
 }
 
@@ -131,12 +99,17 @@ void SymmetricBandSolve(benchmark::State& state) {
     a.SolveWithSimpleDriver(x);
     benchmark::DoNotOptimize(x.Dat());
   };
-  RunPaired(state, runRaw, runLib);
+  bench::RunPaired(state, runRaw, runLib);
   if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dpbsv disagree");
+}
+
+void Shapes(benchmark::internal::Benchmark* b) {
+  b->ArgNames({"n", "k"})->Args({20000, 4})->Args({200000, 4})->Args({20000, 32});
+  b->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
 }  // namespace
 
-BENCHMARK(GeneralBandSolve)->Args({200000, 4})->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(SymmetricBandSolve)->Args({200000, 4})->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(GeneralBandSolve)->Apply(Shapes);
+BENCHMARK(SymmetricBandSolve)->Apply(Shapes);
 BENCHMARK_MAIN();

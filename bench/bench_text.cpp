@@ -1,8 +1,9 @@
 // The matrix text format next to a bare std::to_chars / std::from_chars loop
-// over the same numbers, in MB/s of text (bytes_per_second). Each library
-// case has a Bare twin doing the same I/O (write + fsync, or read) with the
-// plainest conversion loop; the ratio of the two medians is the overhead of
-// the format's rules (15-digit rounding, markers, locale, checks).
+// over the same numbers. Each library case runs paired with a bare twin doing
+// the same I/O (write + fsync, or read) with the plainest conversion loop
+// (PairedTiming.h: alternating, CPU time except for saving, which waits on
+// the disk); the ratio is the overhead of the format's rules (15-digit
+// rounding, markers, locale, checks). lib_MB/s is the library's text rate.
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <unistd.h>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "OrvaneNet/MatrixFormatter.h"
+#include "PairedTiming.h"
 #include "handles/MatrixFile.h"
 #include "handles/TextFormat.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
@@ -24,38 +26,29 @@ using namespace OrvaneNet;
 
 namespace {
 
-constexpr int kRealN = 1000;
-constexpr int kComplexN = 500;
-
 std::string TempPath(const char* name) {
   return (std::filesystem::temp_directory_path() /
           (std::string("orvane-bench-") + std::to_string(::getpid()) + "-" + name))
       .string();
 }
 
-const DoubleGeneralMatrix& RealMatrix() {
-  static const DoubleGeneralMatrix a = [] {
-    std::mt19937 rng(1);
-    std::uniform_real_distribution<double> dist(-1, 1);
-    DoubleGeneralMatrix m(kRealN, kRealN);
-    for (long k = 0; k < long(kRealN) * kRealN; ++k) m.Dat()[k] = dist(rng);
-    return m;
-  }();
-  return a;
+DoubleGeneralMatrix RealMatrix(int n) {
+  std::mt19937 rng(1);
+  std::uniform_real_distribution<double> dist(-1, 1);
+  DoubleGeneralMatrix m(n, n);
+  for (long k = 0; k < long(n) * n; ++k) m.Dat()[k] = dist(rng);
+  return m;
 }
 
-const ComplexGeneralMatrix& ComplexMatrixData() {
-  static const ComplexGeneralMatrix a = [] {
-    std::mt19937 rng(2);
-    std::uniform_real_distribution<double> dist(-1, 1);
-    ComplexGeneralMatrix m(kComplexN, kComplexN);
-    for (long k = 0; k < long(kComplexN) * kComplexN; ++k) {
-      const double re = dist(rng);
-      m.Dat()[k] = {re, dist(rng)};
-    }
-    return m;
-  }();
-  return a;
+ComplexGeneralMatrix ComplexMatrixData(int n) {
+  std::mt19937 rng(2);
+  std::uniform_real_distribution<double> dist(-1, 1);
+  ComplexGeneralMatrix m(n, n);
+  for (long k = 0; k < long(n) * n; ++k) {
+    const double re = dist(rng);
+    m.Dat()[k] = {re, dist(rng)};
+  }
+  return m;
 }
 
 // The same text layout as the default formatter, with to_chars(fixed, 4).
@@ -137,100 +130,82 @@ std::vector<double> BareParse(const std::string& text) {
   return out;
 }
 
+// Text size of the library's format, for the MB/s counter.
+void SetBytes(benchmark::State& state, std::size_t bytes) {
+  state.counters["lib_MB/s"] =
+      state.counters["lib_ms"] > 0 ? double(bytes) / (state.counters["lib_ms"] * 1e3) : 0.0;
+}
+
 template <class M>
-void LibraryFormat(benchmark::State& state, const M& a) {
+void Format(benchmark::State& state, const M& a) {
   const MatrixFormatter f;
   std::size_t bytes = 0;
-  for (auto _ : state) {
-    const std::string text = detail::FormatString(a, f);
-    bytes = text.size();
-    benchmark::DoNotOptimize(text.data());
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
+  bench::RunPaired(
+      state,
+      [&] {
+        const std::string text = BareFormat(a);
+        benchmark::DoNotOptimize(text.data());
+      },
+      [&] {
+        const std::string text = detail::FormatString(a, f);
+        bytes = text.size();
+        benchmark::DoNotOptimize(text.data());
+      });
+  SetBytes(state, bytes);
 }
 
+// Writing ends in fsync: wall time is the figure here.
 template <class M>
-void BareFormatCase(benchmark::State& state, const M& a) {
-  std::size_t bytes = 0;
-  for (auto _ : state) {
-    const std::string text = BareFormat(a);
-    bytes = text.size();
-    benchmark::DoNotOptimize(text.data());
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) * std::int64_t(bytes));
-}
-
-template <class M>
-void LibrarySave(benchmark::State& state, const M& a) {
-  const std::string path = TempPath("lib.txt");
+void Save(benchmark::State& state, const M& a) {
+  const std::string libPath = TempPath("lib.txt"), barePath = TempPath("bare.txt");
   const MatrixFormatter f;
-  for (auto _ : state) detail::SaveMatrixFile(path, a, f);
-  state.SetBytesProcessed(std::int64_t(state.iterations()) *
-                          std::int64_t(std::filesystem::file_size(path)));
-  std::filesystem::remove(path);
-}
-
-template <class M>
-void BareSave(benchmark::State& state, const M& a) {
-  const std::string path = TempPath("bare.txt");
-  for (auto _ : state) BareWrite(path, BareFormat(a) + "\r\n");
-  state.SetBytesProcessed(std::int64_t(state.iterations()) *
-                          std::int64_t(std::filesystem::file_size(path)));
-  std::filesystem::remove(path);
+  bench::RunPaired(
+      state, [&] { BareWrite(barePath, BareFormat(a) + "\r\n"); },
+      [&] { detail::SaveMatrixFile(libPath, a, f); }, bench::Clock::kWall);
+  SetBytes(state, std::filesystem::file_size(libPath));
+  std::filesystem::remove(libPath);
+  std::filesystem::remove(barePath);
 }
 
 template <class T, class M>
-void LibraryLoad(benchmark::State& state, const M& a) {
+void Load(benchmark::State& state, const M& a) {
   const std::string path = TempPath("load.txt");
   const MatrixFormatter f;
   detail::SaveMatrixFile(path, a, f);
-  for (auto _ : state) {
-    const auto t = detail::LoadMatrixFile<T>(path, f);
-    benchmark::DoNotOptimize(t.values.data());
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) *
-                          std::int64_t(std::filesystem::file_size(path)));
+  bench::RunPaired(
+      state,
+      [&] {
+        const auto v = BareParse(BareRead(path));
+        benchmark::DoNotOptimize(v.data());
+      },
+      [&] {
+        const auto t = detail::LoadMatrixFile<T>(path, f);
+        benchmark::DoNotOptimize(t.values.data());
+      });
+  SetBytes(state, std::filesystem::file_size(path));
   std::filesystem::remove(path);
 }
 
-template <class M>
-void BareLoad(benchmark::State& state, const M& a) {
-  const std::string path = TempPath("bareload.txt");
-  detail::SaveMatrixFile(path, a, MatrixFormatter());
-  for (auto _ : state) {
-    const auto v = BareParse(BareRead(path));
-    benchmark::DoNotOptimize(v.data());
-  }
-  state.SetBytesProcessed(std::int64_t(state.iterations()) *
-                          std::int64_t(std::filesystem::file_size(path)));
-  std::filesystem::remove(path);
-}
+void RealFormat(benchmark::State& s) { Format(s, RealMatrix(int(s.range(0)))); }
+void RealSave(benchmark::State& s) { Save(s, RealMatrix(int(s.range(0)))); }
+void RealLoad(benchmark::State& s) { Load<double>(s, RealMatrix(int(s.range(0)))); }
+void ComplexFormat(benchmark::State& s) { Format(s, ComplexMatrixData(int(s.range(0)))); }
+void ComplexSave(benchmark::State& s) { Save(s, ComplexMatrixData(int(s.range(0)))); }
+void ComplexLoad(benchmark::State& s) { Load<Complex>(s, ComplexMatrixData(int(s.range(0)))); }
 
-void Real_Format(benchmark::State& s) { LibraryFormat(s, RealMatrix()); }
-void Real_FormatBare(benchmark::State& s) { BareFormatCase(s, RealMatrix()); }
-void Real_Save(benchmark::State& s) { LibrarySave(s, RealMatrix()); }
-void Real_SaveBare(benchmark::State& s) { BareSave(s, RealMatrix()); }
-void Real_Load(benchmark::State& s) { LibraryLoad<double>(s, RealMatrix()); }
-void Real_LoadBare(benchmark::State& s) { BareLoad(s, RealMatrix()); }
-void Complex_Format(benchmark::State& s) { LibraryFormat(s, ComplexMatrixData()); }
-void Complex_FormatBare(benchmark::State& s) { BareFormatCase(s, ComplexMatrixData()); }
-void Complex_Save(benchmark::State& s) { LibrarySave(s, ComplexMatrixData()); }
-void Complex_SaveBare(benchmark::State& s) { BareSave(s, ComplexMatrixData()); }
-void Complex_Load(benchmark::State& s) { LibraryLoad<Complex>(s, ComplexMatrixData()); }
-void Complex_LoadBare(benchmark::State& s) { BareLoad(s, ComplexMatrixData()); }
+void RealSizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("n")->Arg(300)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+void ComplexSizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("n")->Arg(150)->Arg(500)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
 
 }  // namespace
 
-BENCHMARK(Real_Format)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Real_FormatBare)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Real_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Real_SaveBare)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Real_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Real_LoadBare)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_Format)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_FormatBare)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_Save)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_SaveBare)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_Load)->Unit(benchmark::kMillisecond)->UseRealTime();
-BENCHMARK(Complex_LoadBare)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(RealFormat)->Apply(RealSizes);
+BENCHMARK(RealSave)->Apply(RealSizes);
+BENCHMARK(RealLoad)->Apply(RealSizes);
+BENCHMARK(ComplexFormat)->Apply(ComplexSizes);
+BENCHMARK(ComplexSave)->Apply(ComplexSizes);
+BENCHMARK(ComplexLoad)->Apply(ComplexSizes);
 BENCHMARK_MAIN();

@@ -1,8 +1,9 @@
-// Tridiagonal solves of order 1,000,000 through the kinds next to the raw
-// LAPACK calls on the same data. Each iteration times both, in alternating order, so
-// that load from other processes hits them alike; both copy their inputs
-// (diagonals and right-hand side) from pristine arrays inside the timed part.
-// Counters: raw_ms and lib_ms per solve, ratio = lib / raw.
+// Tridiagonal solves through the kinds next to the raw LAPACK calls on the
+// same data. Each iteration times both, in alternating order, in process CPU
+// time (PairedTiming.h), so that load from other processes hits them alike;
+// both copy their inputs (diagonals and right-hand side) from pristine arrays
+// inside the timed part. Counters: raw_ms and lib_ms per solve (medians),
+// ratio = lib / raw.
 //
 // The general one-call solve of the library is gttrf + gttrs (it must leave
 // factors and pivots for later solves), so its ratio against dgtsv measures
@@ -10,10 +11,10 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <random>
 #include <vector>
 
+#include "PairedTiming.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralTridiagonalMatrix.h"
 #include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
@@ -22,8 +23,6 @@
 using namespace OrvaneNet;
 
 namespace {
-
-using Clock = std::chrono::steady_clock;
 
 std::vector<double> RandomData(std::size_t count, unsigned seed, double lo, double hi) {
   std::mt19937 rng(seed);
@@ -43,38 +42,13 @@ struct Data {
   std::vector<double> d, dl, du, b;
 };
 
-template <class Raw, class Lib>
-void Compare(benchmark::State& state, Raw raw, Lib lib) {
-  double rawSeconds = 0, libSeconds = 0;
-  bool rawFirst = true;
-  for (auto _ : state) {
-    // Alternate the order so neither side always finds the other's data in cache.
-    double rawIteration = 0, libIteration = 0;
-    for (int side = 0; side < 2; ++side) {
-      const bool runRaw = (side == 0) == rawFirst;
-      const auto t0 = Clock::now();
-      if (runRaw) raw(); else lib();
-      const double seconds = std::chrono::duration<double>(Clock::now() - t0).count();
-      (runRaw ? rawIteration : libIteration) = seconds;
-    }
-    rawFirst = !rawFirst;
-    rawSeconds += rawIteration;
-    libSeconds += libIteration;
-    state.SetIterationTime(libIteration);
-  }
-  const double iterations = static_cast<double>(state.iterations());
-  state.counters["raw_ms"] = 1e3 * rawSeconds / iterations;
-  state.counters["lib_ms"] = 1e3 * libSeconds / iterations;
-  state.counters["ratio"] = libSeconds / rawSeconds;
-}
-
 void GeneralOneCall(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0)), nrhs = 1;
   const Data data(n);
   std::vector<double> d(n), dl(n - 1), du(n - 1), b(n);
   DoubleGeneralTridiagonalMatrix a(n, n);
   DoubleGeneralMatrix x(n, 1);
-  Compare(
+  bench::RunPaired(
       state,
       [&] {
         std::copy_n(data.d.data(), n, d.data());
@@ -102,7 +76,7 @@ void GeneralFactorizeSolve(benchmark::State& state) {
   std::vector<int> ipiv(n);
   DoubleGeneralTridiagonalMatrix a(n, n);
   DoubleGeneralMatrix x(n, 1);
-  Compare(
+  bench::RunPaired(
       state,
       [&] {
         std::copy_n(data.d.data(), n, d.data());
@@ -133,7 +107,7 @@ void SymmetricOneCall(benchmark::State& state) {
   std::vector<double> d(n), e(n - 1), b(n);
   DoubleSymmetricTridiagonalMatrix a(n, n);
   DoubleGeneralMatrix x(n, 1);
-  Compare(
+  bench::RunPaired(
       state,
       [&] {
         std::copy_n(data.d.data(), n, d.data());
@@ -152,9 +126,13 @@ void SymmetricOneCall(benchmark::State& state) {
       });
 }
 
+void Sizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("n")->Arg(100'000)->Arg(1'000'000)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
 }  // namespace
 
-BENCHMARK(GeneralOneCall)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(GeneralFactorizeSolve)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
-BENCHMARK(SymmetricOneCall)->Arg(1'000'000)->Unit(benchmark::kMillisecond)->UseManualTime();
+BENCHMARK(GeneralOneCall)->Apply(Sizes);
+BENCHMARK(GeneralFactorizeSolve)->Apply(Sizes);
+BENCHMARK(SymmetricOneCall)->Apply(Sizes);
 BENCHMARK_MAIN();
