@@ -128,6 +128,17 @@ void ExpectSameEntries(const A& x, const A& y) {
     for (int j = 0; j < x.get_ColNum(); ++j) EXPECT_EQ(x.get_Item(i, j), y.get_Item(i, j));
 }
 
+// Every entry of x within tol of the given rows.
+template <class A>
+void ExpectEntriesNear(const A& x, std::initializer_list<std::initializer_list<double>> rows, double tol) {
+  int i = 0;
+  for (auto& row : rows) {
+    int j = 0;
+    for (double v : row) EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j++;
+    ++i;
+  }
+}
+
 // (A X)(i, c) through the element interface of both operands.
 template <class A, class X>
 ElementOf<X> ProductAt(const A& a, const X& x, int i, int c) {
