@@ -12,6 +12,7 @@
 #include <random>
 #include <string>
 #include <type_traits>
+#include <vector>
 
 #include "OrvaneNet/Complex.h"
 
@@ -155,6 +156,38 @@ double Residual(const A& a, const X& x, const X& b) {
   for (int c = 0; c < b.get_ColNum(); ++c)
     for (int i = 0; i < a.get_RowNum(); ++i) r = std::max(r, Abs(ProductAt(a, x, i, c) - b.get_Item(i, c)));
   return r / (std::max(MaxAbs(a) * MaxAbs(x), 1e-300) * std::max(1, a.get_ColNum()) * Eps());
+}
+
+// max|Z^H B Z - I| / (n eps); B = nullptr for the identity.
+template <class G, class M>
+double OrthonormalityError(const G& z, const M* b) {
+  const int n = z.get_RowNum();
+  double r = 0;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      decltype(z.get_Item(0, 0)) s(0.0);
+      for (int k = 0; k < n; ++k) {
+        auto bz = b == nullptr ? z.get_Item(k, j) : ProductAt(*b, z, k, j);
+        s = s + Conj(z.get_Item(k, i)) * bz;
+      }
+      r = std::max(r, Abs(s - decltype(s)(i == j ? 1.0 : 0.0)));
+    }
+  return r / (std::max(1, n) * Eps());
+}
+
+// max|A z_k - w_k B z_k| / ((max|A| + |w_k| max|B|) n eps); B = nullptr for I.
+template <class M, class G>
+double EigenResidual(const M& a, const M* b, const std::vector<double>& w, const G& z) {
+  const int n = a.get_RowNum();
+  double r = 0;
+  for (int k = 0; k < n; ++k) {
+    const double scale = MaxAbs(a) + std::fabs(w[k]) * (b == nullptr ? 1.0 : MaxAbs(*b));
+    for (int i = 0; i < n; ++i) {
+      auto bz = b == nullptr ? z.get_Item(i, k) : ProductAt(*b, z, i, k);
+      r = std::max(r, Abs(ProductAt(a, z, i, k) - bz * w[k]) / (scale * MaxAbs(z)));
+    }
+  }
+  return r / (std::max(1, n) * Eps());
 }
 
 // The kind of general matrix a kind does not accept as right-hand side.
