@@ -58,17 +58,6 @@ MatrixFormatter WithDigits(int digits) {
 
 // ---------------------------------------------------------------- printing
 
-TEST(MatrixFormatter, Defaults) {
-  const MatrixFormatter f;
-  EXPECT_EQ(f.get_LineBeginsWith(), "[");
-  EXPECT_EQ(f.get_LineEndsWith(), "]");
-  EXPECT_EQ(f.get_ElementSeparatedBy(), ",");
-  EXPECT_EQ(f.get_NumberOfDigit(), 4);
-  EXPECT_EQ(f.get_ComplexBeginsWith(), "(");
-  EXPECT_EQ(f.get_ComplexEndsWith(), ")");
-  EXPECT_EQ(f.get_ComplexValueSepratedBy(), ",");
-}
-
 TEST(FormatString, DefaultRealAndComplex) {
   EXPECT_EQ(FormatString(RealRows({{1, 2.5}, {-3, 0}}), MatrixFormatter()),
             "[1.0000,2.5000]\r\n[-3.0000,0.0000]\r\n");
