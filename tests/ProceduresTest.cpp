@@ -217,7 +217,8 @@ TEST(Polynomial, SharesItsCoefficientArray) {
   auto expanded = p.get_Coeffcients();
   expanded[0] = -1;
   EXPECT_EQ((*coef)[0], 5.0);
-  EXPECT_THROW(Polynomial(std::shared_ptr<std::vector<double>>()), OrvaneException);
+  EXPECT_THROW_MSG(Polynomial(std::shared_ptr<std::vector<double>>()), OrvaneException,
+                   "The coefficient array must not be null.");
 }
 
 TEST(PolynomialFitting, LineAndInterpolation) {
@@ -243,9 +244,11 @@ TEST(PolynomialFitting, RefusesWhatCannotBeFitted) {
   EXPECT_THROW_MSG(PolynomialFitting::Fit({5, 5, 5, 5}, {1, 2, 3, 4}, 2), OrvaneException,
                    "the 2-th diagonal element of the triangular factor of A is zero, so that A does "
                    "not have full rank; the least squares solution could not be computed.");
-  EXPECT_THROW(PolynomialFitting::Fit({1, 2}, {1, 2}, 2), OrvaneException);
+  EXPECT_THROW_MSG(PolynomialFitting::Fit({1, 2}, {1, 2}, 2), OrvaneException,
+                   "The fit needs at least dimension + 1 points and as many y values as x values.");
   EXPECT_THROW(PolynomialFitting::Fit({1, 2, 3}, {1, 2}, 1), OrvaneException);
-  EXPECT_THROW(PolynomialFitting::Fit({1, 2, 3}, {1, 2, 3}, -1), OrvaneException);
+  EXPECT_THROW_MSG(PolynomialFitting::Fit({1, 2, 3}, {1, 2, 3}, -1), OrvaneException,
+                   "The dimension of the fit must not be negative.");
   EXPECT_THROW(PolynomialFitting::Fit({}, {}, 0), OrvaneException);
 }
 
@@ -346,7 +349,8 @@ TEST(Eigenproblem, ComplexHermitian) {
 TEST(Eigenproblem, ResultMayNotBeTheInput) {
   Matrix a(2, 2, MatrixType::DoubleSymmetric);
   std::vector<double> w;
-  EXPECT_THROW(Eigenproblem::Solve(a, w, a), OrvaneException);
+  EXPECT_THROW_MSG(Eigenproblem::Solve(a, w, a), OrvaneException,
+                   "A result matrix must be a different object from the input matrices.");
   EXPECT_EQ(a.get_Type(), MatrixType::DoubleSymmetric);
 }
 

@@ -110,7 +110,7 @@ TYPED_TEST(FormatShapes, EmptyShapes) {
 
 TYPED_TEST(FormatShapes, RowIndexIsChecked) {
   const TypeParam a(2, 2);
-  EXPECT_THROW(FormatStringByLine(a, MatrixFormatter(), 2), std::out_of_range);
+  EXPECT_THROW_MSG(FormatStringByLine(a, MatrixFormatter(), 2), std::out_of_range, "Row index is out of range.");
   EXPECT_THROW(FormatStringByLine(a, MatrixFormatter(), -1), std::out_of_range);
   EXPECT_THROW(FormatStringByLine(TypeParam(0, 2), MatrixFormatter(), 0), std::out_of_range);
 }
