@@ -268,17 +268,6 @@ TYPED_TEST(GeneralTridiagonal, NonzeroOffTheBandIsRefusedZeroIgnored) {
     for (int j = 0; j < 3; ++j) EXPECT_EQ(a.get_Item(i, j), factors.get_Item(i, j));
 }
 
-TYPED_TEST(GeneralTridiagonal, SubAndSuperdiagonalAreDistinct) {
-  TypeParam a(4, 4);
-  a.set_Item(2, 1, ElementOf<TypeParam>(5.0));
-  a.set_Item(1, 2, ElementOf<TypeParam>(7.0));
-  EXPECT_EQ(a.get_Item(2, 1), ElementOf<TypeParam>(5.0));
-  EXPECT_EQ(a.get_Item(1, 2), ElementOf<TypeParam>(7.0));
-  EXPECT_EQ(a.DL()[1], std::remove_reference_t<decltype(a.DL()[1])>(5.0));
-  EXPECT_EQ(a.DU()[1], std::remove_reference_t<decltype(a.DU()[1])>(7.0));
-  EXPECT_EQ(a.get_Item(0, 3), ElementOf<TypeParam>(0.0));
-}
-
 TYPED_TEST(GeneralTridiagonal, SolutionMatchesLapackOneCallDriver) {
   std::mt19937 rng(9);
   const int n = 50, nrhs = 3;
