@@ -135,7 +135,10 @@ void ExpectEntriesNear(const A& x, std::initializer_list<std::initializer_list<d
   int i = 0;
   for (auto& row : rows) {
     int j = 0;
-    for (double v : row) EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j++;
+    for (double v : row) {
+      EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j;
+      ++j;
+    }
     ++i;
   }
 }
