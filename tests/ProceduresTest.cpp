@@ -3,6 +3,7 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <OrvaneNet/OrvaneNet.h>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <random>
@@ -81,18 +82,6 @@ void FillDominant(H& a, H& dense, bool symmetric, E upper, E lower) {
   }
 }
 
-template <class H>
-double Residual(const H& dense, const H& x, const H& b) {
-  const H ax = dense * x;
-  double r = 0, nx = 0;
-  for (int i = 0; i < b.get_RowNum(); ++i)
-    for (int j = 0; j < b.get_ColNum(); ++j) {
-      r = std::max(r, Abs(ax(i, j) - b(i, j)));
-      nx = std::max(nx, Abs(x(i, j)));
-    }
-  return r / (6.0 * nx * dense.get_RowNum() * orvane_test::Eps());
-}
-
 template <class H, class E>
 void SolveTwice(const SolverApi& api, H a, bool symmetric, E upper, E lower, bool needsFactorize,
                 void (*factorize)(H&), void (*solve)(H&, H&)) {
@@ -114,9 +103,9 @@ void SolveTwice(const SolverApi& api, H a, bool symmetric, E upper, E lower, boo
   }
   solve(a, x);  // one-call driver unless factorized above
   EXPECT_TRUE(a.get_IsFactorized()) << api.name;
-  EXPECT_LT(Residual(dense, x, b), 10.0) << api.name;
+  EXPECT_LT(orvane_test::Residual(dense, x, b), 10.0) << api.name;
   solve(a, x2);  // the stored factors
-  EXPECT_LT(Residual(dense, x2, b2), 10.0) << api.name;
+  EXPECT_LT(orvane_test::Residual(dense, x2, b2), 10.0) << api.name;
   H wrong(n + 1, 1);
   EXPECT_THROW(solve(a, wrong), OrvaneException);
 }
@@ -228,7 +217,8 @@ TEST(Polynomial, SharesItsCoefficientArray) {
   auto expanded = p.get_Coeffcients();
   expanded[0] = -1;
   EXPECT_EQ((*coef)[0], 5.0);
-  EXPECT_THROW(Polynomial(std::shared_ptr<std::vector<double>>()), OrvaneException);
+  EXPECT_THROW_MSG(Polynomial(std::shared_ptr<std::vector<double>>()), OrvaneException,
+                   "The coefficient array must not be null.");
 }
 
 TEST(PolynomialFitting, LineAndInterpolation) {
@@ -254,9 +244,11 @@ TEST(PolynomialFitting, RefusesWhatCannotBeFitted) {
   EXPECT_THROW_MSG(PolynomialFitting::Fit({5, 5, 5, 5}, {1, 2, 3, 4}, 2), OrvaneException,
                    "the 2-th diagonal element of the triangular factor of A is zero, so that A does "
                    "not have full rank; the least squares solution could not be computed.");
-  EXPECT_THROW(PolynomialFitting::Fit({1, 2}, {1, 2}, 2), OrvaneException);
+  EXPECT_THROW_MSG(PolynomialFitting::Fit({1, 2}, {1, 2}, 2), OrvaneException,
+                   "The fit needs at least dimension + 1 points and as many y values as x values.");
   EXPECT_THROW(PolynomialFitting::Fit({1, 2, 3}, {1, 2}, 1), OrvaneException);
-  EXPECT_THROW(PolynomialFitting::Fit({1, 2, 3}, {1, 2, 3}, -1), OrvaneException);
+  EXPECT_THROW_MSG(PolynomialFitting::Fit({1, 2, 3}, {1, 2, 3}, -1), OrvaneException,
+                   "The dimension of the fit must not be negative.");
   EXPECT_THROW(PolynomialFitting::Fit({}, {}, 0), OrvaneException);
 }
 
@@ -276,28 +268,11 @@ H RandomHermitian(int n, MatrixType type, std::mt19937& rng, double shift) {
   return a;
 }
 
-// max |A v_k - l_k B v_k| and max |V^H B V - I|, with B = identity when b is null.
-template <class H, class E>
+template <class H>
 void ExpectEigenpairs(const H& a, const H* b, const std::vector<double>& w, const H& v) {
-  const int n = a.get_RowNum();
-  auto bAt = [&](int i, int j) { return b ? (*b)(i, j) : E(i == j ? 1.0 : 0.0); };
-  for (int k = 0; k + 1 < n; ++k) EXPECT_LE(w[k], w[k + 1]);
-  for (int k = 0; k < n; ++k)
-    for (int i = 0; i < n; ++i) {
-      E av = E(0.0), bv = E(0.0);
-      for (int j = 0; j < n; ++j) {
-        av = av + a(i, j) * v(j, k);
-        bv = bv + bAt(i, j) * v(j, k);
-      }
-      EXPECT_NEAR(Abs(av - w[k] * bv), 0.0, 1e-12 * n);
-    }
-  for (int p = 0; p < n; ++p)
-    for (int q = 0; q < n; ++q) {
-      E s = E(0.0);
-      for (int i = 0; i < n; ++i)
-        for (int j = 0; j < n; ++j) s = s + orvane_test::Conj(v(i, p)) * bAt(i, j) * v(j, q);
-      EXPECT_NEAR(Abs(s - E(p == q ? 1.0 : 0.0)), 0.0, 1e-12 * n);
-    }
+  EXPECT_TRUE(std::is_sorted(w.begin(), w.end()));
+  EXPECT_LT(orvane_test::EigenResidual(a, b, w, v), 100.0);
+  EXPECT_LT(orvane_test::OrthonormalityError(v, b), 100.0);
 }
 
 template <class H, class E>
@@ -311,14 +286,14 @@ void EigenSuite(MatrixType type, const char* wrongKindMessage) {
     H work = a.Clone();
     Eigenproblem::Solve(work, w, v);
     EXPECT_EQ(v.get_Type(), H().get_Type());
-    ExpectEigenpairs<H, E>(a, nullptr, w, v);
+    ExpectEigenpairs<H>(a, nullptr, w, v);
     H work2 = a.Clone();
     Eigenproblem::Solve(work2, wOnly);
     for (int k = 0; k < n; ++k) EXPECT_NEAR(wOnly[k], w[k], 1e-12 * n);
 
     H ga = a.Clone(), gb = b.Clone();
     Eigenproblem::Solve(ga, gb, w, v);
-    ExpectEigenpairs<H, E>(a, &b, w, v);
+    ExpectEigenpairs<H>(a, &b, w, v);
     H ga2 = a.Clone(), gb2 = b.Clone();
     Eigenproblem::Solve(ga2, gb2, wOnly);
     for (int k = 0; k < n; ++k) EXPECT_NEAR(wOnly[k], w[k], 1e-10 * n);
@@ -374,7 +349,8 @@ TEST(Eigenproblem, ComplexHermitian) {
 TEST(Eigenproblem, ResultMayNotBeTheInput) {
   Matrix a(2, 2, MatrixType::DoubleSymmetric);
   std::vector<double> w;
-  EXPECT_THROW(Eigenproblem::Solve(a, w, a), OrvaneException);
+  EXPECT_THROW_MSG(Eigenproblem::Solve(a, w, a), OrvaneException,
+                   "A result matrix must be a different object from the input matrices.");
   EXPECT_EQ(a.get_Type(), MatrixType::DoubleSymmetric);
 }
 

@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
+#include <initializer_list>
 #include <locale>
 #include <random>
 #include <string>
+#include <type_traits>
+#include <vector>
 
 #include "OrvaneNet/Complex.h"
 
@@ -64,5 +68,133 @@ inline double Abs(double v) { return std::fabs(v); }
 inline double Abs(OrvaneNet::Complex v) { return std::abs(v.ToStdComplex()); }
 inline OrvaneNet::Complex Conj(OrvaneNet::Complex v) { return OrvaneNet::Complex::Conj(v); }
 inline double Conj(double v) { return v; }
+
+// The element type a kind reads and writes (double or Complex).
+template <class M>
+using ElementOf = std::remove_cvref_t<decltype(std::declval<const M&>().get_Item(0, 0))>;
+
+// Any kind filled from rows; the symmetric kinds see each pair twice.
+template <class M>
+M FromRows(std::initializer_list<std::initializer_list<double>> rows, int cols = -1) {
+  const int m = static_cast<int>(rows.size());
+  M a(m, cols >= 0 ? cols : m == 0 ? 0 : static_cast<int>(rows.begin()->size()));
+  int i = 0;
+  for (auto& row : rows) {
+    int j = 0;
+    for (double v : row) a.set_Item(i, j++, ElementOf<M>(v));
+    ++i;
+  }
+  return a;
+}
+
+// An m x n dense matrix of random entries, `shift` added to the diagonal.
+template <class M>
+M RandomDense(int m, int n, std::mt19937& rng, double shift = 0.0) {
+  M a(m, n);
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < m; ++i)
+      a.set_Item(i, j, RandomValue<ElementOf<M>>(rng) + ElementOf<M>(i == j ? shift : 0.0));
+  return a;
+}
+
+template <class A>
+double MaxAbs(const A& a) {
+  double r = 0;
+  for (int i = 0; i < a.get_RowNum(); ++i)
+    for (int j = 0; j < a.get_ColNum(); ++j) r = std::max(r, Abs(a.get_Item(i, j)));
+  return r;
+}
+
+template <class A>
+double MaxDifference(const A& x, const A& y) {
+  double d = 0;
+  for (int i = 0; i < x.get_RowNum(); ++i)
+    for (int j = 0; j < x.get_ColNum(); ++j) d = std::max(d, Abs(x.get_Item(i, j) - y.get_Item(i, j)));
+  return d;
+}
+
+template <class A>
+bool AllFinite(const A& x) {
+  for (int i = 0; i < x.get_RowNum(); ++i)
+    for (int j = 0; j < x.get_ColNum(); ++j)
+      if (!std::isfinite(Abs(x.get_Item(i, j)))) return false;
+  return true;
+}
+
+template <class A>
+void ExpectSameEntries(const A& x, const A& y) {
+  ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
+  ASSERT_EQ(x.get_ColNum(), y.get_ColNum());
+  for (int i = 0; i < x.get_RowNum(); ++i)
+    for (int j = 0; j < x.get_ColNum(); ++j) EXPECT_EQ(x.get_Item(i, j), y.get_Item(i, j));
+}
+
+// Every entry of x within tol of the given rows.
+template <class A>
+void ExpectEntriesNear(const A& x, std::initializer_list<std::initializer_list<double>> rows, double tol) {
+  int i = 0;
+  for (auto& row : rows) {
+    int j = 0;
+    for (double v : row) {
+      EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j;
+      ++j;
+    }
+    ++i;
+  }
+}
+
+// (A X)(i, c) through the element interface of both operands.
+template <class A, class X>
+ElementOf<X> ProductAt(const A& a, const X& x, int i, int c) {
+  ElementOf<X> s(0.0);
+  for (int k = 0; k < a.get_ColNum(); ++k) s = s + a.get_Item(i, k) * x.get_Item(k, c);
+  return s;
+}
+
+// max|A X - B| / (max|A| max|X| n eps): of order 1 for a backward-stable solve.
+// A must hold the matrix itself (not its factors).
+template <class A, class X>
+double Residual(const A& a, const X& x, const X& b) {
+  double r = 0;
+  for (int c = 0; c < b.get_ColNum(); ++c)
+    for (int i = 0; i < a.get_RowNum(); ++i) r = std::max(r, Abs(ProductAt(a, x, i, c) - b.get_Item(i, c)));
+  return r / (std::max(MaxAbs(a) * MaxAbs(x), 1e-300) * std::max(1, a.get_ColNum()) * Eps());
+}
+
+// max|Z^H B Z - I| / (n eps); B = nullptr for the identity.
+template <class G, class M>
+double OrthonormalityError(const G& z, const M* b) {
+  const int n = z.get_RowNum();
+  double r = 0;
+  for (int i = 0; i < n; ++i)
+    for (int j = 0; j < n; ++j) {
+      decltype(z.get_Item(0, 0)) s(0.0);
+      for (int k = 0; k < n; ++k) {
+        auto bz = b == nullptr ? z.get_Item(k, j) : ProductAt(*b, z, k, j);
+        s = s + Conj(z.get_Item(k, i)) * bz;
+      }
+      r = std::max(r, Abs(s - decltype(s)(i == j ? 1.0 : 0.0)));
+    }
+  return r / (std::max(1, n) * Eps());
+}
+
+// max|A z_k - w_k B z_k| / ((max|A| + |w_k| max|B|) n eps); B = nullptr for I.
+template <class M, class G>
+double EigenResidual(const M& a, const M* b, const std::vector<double>& w, const G& z) {
+  const int n = a.get_RowNum();
+  double r = 0;
+  for (int k = 0; k < n; ++k) {
+    const double scale = MaxAbs(a) + std::fabs(w[k]) * (b == nullptr ? 1.0 : MaxAbs(*b));
+    for (int i = 0; i < n; ++i) {
+      auto bz = b == nullptr ? z.get_Item(i, k) : ProductAt(*b, z, i, k);
+      r = std::max(r, Abs(ProductAt(a, z, i, k) - bz * w[k]) / (scale * MaxAbs(z)));
+    }
+  }
+  return r / (std::max(1, n) * Eps());
+}
+
+// The kind of general matrix a kind does not accept as right-hand side.
+template <class R, class Real, class Cplx>
+using OtherOf = std::conditional_t<std::is_same_v<ElementOf<R>, double>, Cplx, Real>;
 
 }  // namespace orvane_test

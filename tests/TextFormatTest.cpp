@@ -35,15 +35,7 @@ const double kInf = std::numeric_limits<double>::infinity();
 double Parse(std::string_view text) { return ParseNumber(text, NumberConventions::Current()); }
 
 DoubleGeneralMatrix RealRows(std::initializer_list<std::initializer_list<double>> rows) {
-  const int m = static_cast<int>(rows.size());
-  DoubleGeneralMatrix a(m, m == 0 ? 0 : static_cast<int>(rows.begin()->size()));
-  int i = 0;
-  for (auto& row : rows) {
-    int j = 0;
-    for (double v : row) a.set_Item(i, j++, v);
-    ++i;
-  }
-  return a;
+  return orvane_test::FromRows<DoubleGeneralMatrix>(rows);
 }
 
 template <class M>
@@ -65,17 +57,6 @@ MatrixFormatter WithDigits(int digits) {
 }  // namespace
 
 // ---------------------------------------------------------------- printing
-
-TEST(MatrixFormatter, Defaults) {
-  const MatrixFormatter f;
-  EXPECT_EQ(f.get_LineBeginsWith(), "[");
-  EXPECT_EQ(f.get_LineEndsWith(), "]");
-  EXPECT_EQ(f.get_ElementSeparatedBy(), ",");
-  EXPECT_EQ(f.get_NumberOfDigit(), 4);
-  EXPECT_EQ(f.get_ComplexBeginsWith(), "(");
-  EXPECT_EQ(f.get_ComplexEndsWith(), ")");
-  EXPECT_EQ(f.get_ComplexValueSepratedBy(), ",");
-}
 
 TEST(FormatString, DefaultRealAndComplex) {
   EXPECT_EQ(FormatString(RealRows({{1, 2.5}, {-3, 0}}), MatrixFormatter()),
@@ -129,7 +110,7 @@ TYPED_TEST(FormatShapes, EmptyShapes) {
 
 TYPED_TEST(FormatShapes, RowIndexIsChecked) {
   const TypeParam a(2, 2);
-  EXPECT_THROW(FormatStringByLine(a, MatrixFormatter(), 2), std::out_of_range);
+  EXPECT_THROW_MSG(FormatStringByLine(a, MatrixFormatter(), 2), std::out_of_range, "Row index is out of range.");
   EXPECT_THROW(FormatStringByLine(a, MatrixFormatter(), -1), std::out_of_range);
   EXPECT_THROW(FormatStringByLine(TypeParam(0, 2), MatrixFormatter(), 0), std::out_of_range);
 }
@@ -148,10 +129,8 @@ TYPED_TEST(FormatShapes, ParsedTextPrintsTheSame) {
       for (int i = 0; i < 5; ++i) b.set_Item(i, j, parsed.values[static_cast<std::size_t>(i + j * 5)]);
     EXPECT_EQ(FormatString(b, f), text);
     // Each part is off by at most half a unit of the last printed digit.
-    const double tol = 1.5 * (digits > 0 ? 0.5 * std::pow(10.0, -digits) : 1e3 * 5e-15);
-    for (int j = 0; j < 3; ++j)
-      for (int i = 0; i < 5; ++i)
-        EXPECT_LE(orvane_test::Abs(a.get_Item(i, j) - b.get_Item(i, j)), tol);
+    EXPECT_LE(orvane_test::MaxDifference(a, b),
+              1.5 * (digits > 0 ? 0.5 * std::pow(10.0, -digits) : 1e3 * 5e-15));
   }
 }
 

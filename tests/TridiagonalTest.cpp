@@ -13,13 +13,10 @@
 #include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
 
 using namespace OrvaneNet;
-using orvane_test::Abs;
-using orvane_test::Eps;
 
 namespace {
 
-template <class M>
-using ElementOf = decltype(std::declval<const M&>().get_Item(0, 0));
+using namespace orvane_test;
 template <class M>
 using RhsOf = typename M::Rhs;
 
@@ -56,10 +53,6 @@ struct Expect<ComplexHermitianTridiagonalMatrix> {
   static constexpr const char* kInvert = "Inversion of tridiagonal matrix is not supported by LAPACK.";
 };
 
-template <class M>
-ElementOf<M> El(double v) {
-  return ElementOf<M>(v);
-}
 
 // A well-conditioned matrix of order n: diagonally dominant for the general
 // kinds, positive definite (dominant, positive real diagonal) for the others.
@@ -78,70 +71,17 @@ M RandomTridiagonal(int n, std::mt19937& rng) {
   return a;
 }
 
-template <class R>
-R RandomRhs(int n, int nrhs, std::mt19937& rng) {
-  using E = ElementOf<R>;
-  R b(n, nrhs);
-  for (int j = 0; j < nrhs; ++j)
-    for (int i = 0; i < n; ++i) b.set_Item(i, j, orvane_test::RandomValue<E>(rng));
-  return b;
-}
 
-// max |A X - B| / (max|A| max|X| n eps), A read through its elements.
-template <class M, class R>
-double Residual(const M& a, const R& x, const R& b) {
-  const int n = a.get_RowNum();
-  double r = 0, na = 0, nx = 0;
-  for (int i = 0; i < n; ++i)
-    for (int k = std::max(0, i - 1); k <= std::min(n - 1, i + 1); ++k)
-      na = std::max(na, Abs(a.get_Item(i, k)));
-  for (int i = 0; i < n; ++i)
-    for (int c = 0; c < x.get_ColNum(); ++c) nx = std::max(nx, Abs(x.get_Item(i, c)));
-  for (int c = 0; c < b.get_ColNum(); ++c)
-    for (int i = 0; i < n; ++i) {
-      ElementOf<M> s = El<M>(0.0);
-      for (int k = std::max(0, i - 1); k <= std::min(n - 1, i + 1); ++k)
-        s = s + a.get_Item(i, k) * x.get_Item(k, c);
-      r = std::max(r, Abs(s - b.get_Item(i, c)));
-    }
-  return r / (std::max(na * nx, 1e-300) * std::max(1, n) * Eps());
-}
-
-template <class R>
-void ExpectSameEntries(const R& x, const R& y) {
-  ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
-  ASSERT_EQ(x.get_ColNum(), y.get_ColNum());
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j) EXPECT_EQ(x.get_Item(i, j), y.get_Item(i, j));
-}
-
-template <class M>
-bool AllFinite(const M& x) {
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j)
-      if (!std::isfinite(Abs(x.get_Item(i, j)))) return false;
-  return true;
-}
 
 // The 3 x 3 example [[2, 1, 0], [1, 2, 1], [0, 1, 2]] and b = [3, 4, 3]^T,
 // whose solution is all ones; every kind can hold it.
 template <class M>
 M Example3() {
-  M a(3, 3);
-  for (int i = 0; i < 3; ++i) a.set_Item(i, i, El<M>(2.0));
-  for (int i = 0; i < 2; ++i) {
-    a.set_Item(i, i + 1, El<M>(1.0));
-    a.set_Item(i + 1, i, El<M>(1.0));
-  }
-  return a;
+  return FromRows<M>({{2, 1, 0}, {1, 2, 1}, {0, 1, 2}});
 }
 template <class M>
 RhsOf<M> Example3Rhs() {
-  RhsOf<M> b(3, 1);
-  b.set_Item(0, 0, El<M>(3.0));
-  b.set_Item(1, 0, El<M>(4.0));
-  b.set_Item(2, 0, El<M>(3.0));
-  return b;
+  return FromRows<RhsOf<M>>({{3}, {4}, {3}});
 }
 
 template <class M>
@@ -157,23 +97,17 @@ TYPED_TEST(Tridiagonal, NewMatrixIsZeroSquareAndUnfactorized) {
   TypeParam a(4, 4);
   EXPECT_EQ(a.get_RowNum(), 4);
   EXPECT_EQ(a.get_ColNum(), 4);
-  EXPECT_EQ(a.get_Type(), TypeParam::kType);
   EXPECT_FALSE(a.get_IsFactorized());
-  for (int i = 0; i < 4; ++i)
-    for (int j = 0; j < 4; ++j) EXPECT_EQ(a.get_Item(i, j), El<TypeParam>(0.0));
-}
-
-TYPED_TEST(Tridiagonal, TypeValuesAreFixed) {
+  EXPECT_EQ(MaxAbs(a), 0.0);
   const int expected = std::is_same_v<TypeParam, DoubleGeneralTridiagonalMatrix>     ? 2
                        : std::is_same_v<TypeParam, DoubleSymmetricTridiagonalMatrix>  ? 5
                        : std::is_same_v<TypeParam, ComplexGeneralTridiagonalMatrix>   ? 8
                                                                                       : 11;
-  EXPECT_EQ(static_cast<int>(TypeParam(1, 1).get_Type()), expected);
+  EXPECT_EQ(static_cast<int>(a.get_Type()), expected);
 }
 
 TYPED_TEST(Tridiagonal, UnequalOrNegativeCountsAreRejected) {
   EXPECT_THROW_MSG(TypeParam(3, 4), OrvaneException, Expect<TypeParam>::kNotSquare);
-  EXPECT_THROW_MSG(TypeParam(4, 3), OrvaneException, Expect<TypeParam>::kNotSquare);
   EXPECT_THROW_MSG(TypeParam(-1, -1), OrvaneException, "Matrix dimensions must not be negative.");
 }
 
@@ -183,9 +117,9 @@ TYPED_TEST(Tridiagonal, ElementsOffTheThreeDiagonalsReadZero) {
   for (int i = 0; i < 5; ++i)
     for (int j = 0; j < 5; ++j) {
       if (std::abs(i - j) > 1) {
-        EXPECT_EQ(a.get_Item(i, j), El<TypeParam>(0.0)) << i << "," << j;
+        EXPECT_EQ(a.get_Item(i, j), ElementOf<TypeParam>(0.0)) << i << "," << j;
       } else {
-        EXPECT_NE(a.get_Item(i, j), El<TypeParam>(0.0)) << i << "," << j;
+        EXPECT_NE(a.get_Item(i, j), ElementOf<TypeParam>(0.0)) << i << "," << j;
       }
     }
 }
@@ -194,13 +128,13 @@ TYPED_TEST(Tridiagonal, FlagFollowsStoredWritesOnly) {
   auto a = Example3<TypeParam>();
   a.Factorize();
   EXPECT_TRUE(a.get_IsFactorized());
-  a.set_Item(0, 2, El<TypeParam>(0.0));  // accepted by every kind, stores nothing
+  a.set_Item(0, 2, ElementOf<TypeParam>(0.0));  // accepted by every kind, stores nothing
   EXPECT_TRUE(a.get_IsFactorized());
-  EXPECT_EQ(a.get_Item(0, 2), El<TypeParam>(0.0));
-  a.set_Item(1, 2, El<TypeParam>(1.0));
+  EXPECT_EQ(a.get_Item(0, 2), ElementOf<TypeParam>(0.0));
+  a.set_Item(1, 2, ElementOf<TypeParam>(1.0));
   EXPECT_FALSE(a.get_IsFactorized());
   a.Factorize();
-  a.set_Item(1, 1, El<TypeParam>(2.0));
+  a.set_Item(1, 1, ElementOf<TypeParam>(2.0));
   EXPECT_FALSE(a.get_IsFactorized());
 }
 
@@ -208,7 +142,7 @@ TYPED_TEST(Tridiagonal, InvertAlwaysRefusesAndChangesNothing) {
   auto a = Example3<TypeParam>();
   EXPECT_THROW_MSG(a.Invert(), OrvaneException, Expect<TypeParam>::kInvert);
   EXPECT_FALSE(a.get_IsFactorized());
-  EXPECT_EQ(a.get_Item(1, 1), El<TypeParam>(2.0));
+  EXPECT_EQ(a.get_Item(1, 1), ElementOf<TypeParam>(2.0));
   a.Factorize();
   EXPECT_THROW_MSG(a.Invert(), OrvaneException, Expect<TypeParam>::kInvert);
   EXPECT_TRUE(a.get_IsFactorized());
@@ -219,7 +153,7 @@ TYPED_TEST(Tridiagonal, WorkedExampleSolvesToOnes) {
   auto b = Example3Rhs<TypeParam>();
   a.Factorize();
   a.Solve(b);
-  for (int i = 0; i < 3; ++i) EXPECT_LT(Abs(b.get_Item(i, 0) - El<TypeParam>(1.0)), 4 * Eps());
+  for (int i = 0; i < 3; ++i) EXPECT_LT(Abs(b.get_Item(i, 0) - ElementOf<TypeParam>(1.0)), 4 * Eps());
   if constexpr (Expect<TypeParam>::kOneCall) {
     auto fresh = Example3<TypeParam>();
     auto b2 = Example3Rhs<TypeParam>();
@@ -239,22 +173,24 @@ TYPED_TEST(Tridiagonal, OrderZeroAndOne) {
   if constexpr (Expect<TypeParam>::kOneCall) empty.SolveWithSimpleDriver(none);
 
   TypeParam one(1, 1);
-  one.set_Item(0, 0, El<TypeParam>(4.0));
-  EXPECT_EQ(one.get_Item(0, 0), El<TypeParam>(4.0));
+  one.set_Item(0, 0, ElementOf<TypeParam>(4.0));
+  EXPECT_EQ(one.get_Item(0, 0), ElementOf<TypeParam>(4.0));
   RhsOf<TypeParam> b(1, 2);
-  b.set_Item(0, 0, El<TypeParam>(2.0));
-  b.set_Item(0, 1, El<TypeParam>(-8.0));
+  b.set_Item(0, 0, ElementOf<TypeParam>(2.0));
+  b.set_Item(0, 1, ElementOf<TypeParam>(-8.0));
   TypeParam copy(one);
   RhsOf<TypeParam> b2(b);
   one.Factorize();
   one.Solve(b);
-  EXPECT_EQ(b.get_Item(0, 0), El<TypeParam>(0.5));
-  EXPECT_EQ(b.get_Item(0, 1), El<TypeParam>(-2.0));
+  EXPECT_EQ(b.get_Item(0, 0), ElementOf<TypeParam>(0.5));
+  EXPECT_EQ(b.get_Item(0, 1), ElementOf<TypeParam>(-2.0));
   if constexpr (Expect<TypeParam>::kOneCall) {
     copy.SolveWithSimpleDriver(b2);
     ExpectSameEntries(b, b2);
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");  // no illegal-argument line
+  one.Dispose();
+  one.Dispose();
 }
 
 TYPED_TEST(Tridiagonal, RandomSystemsAgreeAcrossEverySolvePath) {
@@ -262,8 +198,8 @@ TYPED_TEST(Tridiagonal, RandomSystemsAgreeAcrossEverySolvePath) {
   for (int n : {2, 3, 5, 17, 64, 200}) {
     SCOPED_TRACE(n);
     const auto a = RandomTridiagonal<TypeParam>(n, rng);
-    const auto b = RandomRhs<RhsOf<TypeParam>>(n, 3, rng);
-    const auto b2 = RandomRhs<RhsOf<TypeParam>>(n, 2, rng);
+    const auto b = RandomDense<RhsOf<TypeParam>>(n, 3, rng);
+    const auto b2 = RandomDense<RhsOf<TypeParam>>(n, 2, rng);
 
     TypeParam factored(a);
     RhsOf<TypeParam> x(b);
@@ -292,7 +228,7 @@ TYPED_TEST(Tridiagonal, RandomSystemsAgreeAcrossEverySolvePath) {
     ExpectSameEntries(x2, z2);
     EXPECT_LT(Residual(a, z2, b2), 10.0);
     const auto before = factored.get_Item(1, 1);
-    clone->set_Item(1, 1, El<TypeParam>(100.0));
+    clone->set_Item(1, 1, ElementOf<TypeParam>(100.0));
     EXPECT_EQ(factored.get_Item(1, 1), before);
     EXPECT_TRUE(factored.get_IsFactorized());
     EXPECT_FALSE(clone->get_IsFactorized());
@@ -305,16 +241,10 @@ TYPED_TEST(Tridiagonal, RightHandSideRowsAreCheckedBeforeLapack) {
   if constexpr (Expect<TypeParam>::kOneCall) {
     EXPECT_THROW_MSG(a.SolveWithSimpleDriver(b), OrvaneException, "Matrix b must have 3 rows, not 2.");
     EXPECT_FALSE(a.get_IsFactorized());
-    EXPECT_EQ(a.get_Item(1, 1), El<TypeParam>(2.0));
+    EXPECT_EQ(a.get_Item(1, 1), ElementOf<TypeParam>(2.0));
   }
   a.Factorize();
   EXPECT_THROW_MSG(a.Solve(b), OrvaneException, "Matrix b must have 3 rows, not 2.");
-}
-
-TYPED_TEST(Tridiagonal, DisposeTwiceIsSafe) {
-  auto a = Example3<TypeParam>();
-  a.Dispose();
-  a.Dispose();
 }
 
 // ---- general kinds ----
@@ -328,32 +258,21 @@ TYPED_TEST(GeneralTridiagonal, NonzeroOffTheBandIsRefusedZeroIgnored) {
   auto a = Example3<TypeParam>();
   a.Factorize();
   TypeParam factors(a);
-  EXPECT_THROW_MSG(a.set_Item(0, 2, El<TypeParam>(1.0)), OrvaneException,
+  EXPECT_THROW_MSG(a.set_Item(0, 2, ElementOf<TypeParam>(1.0)), OrvaneException,
                    "The specified element doesn't fit to tridiagonal matrix.");
-  EXPECT_THROW_MSG(a.set_Item(2, 0, El<TypeParam>(std::numeric_limits<double>::quiet_NaN())),
+  EXPECT_THROW_MSG(a.set_Item(2, 0, ElementOf<TypeParam>(std::numeric_limits<double>::quiet_NaN())),
                    OrvaneException, "The specified element doesn't fit to tridiagonal matrix.");
-  a.set_Item(2, 0, El<TypeParam>(-0.0));
+  a.set_Item(2, 0, ElementOf<TypeParam>(-0.0));
   EXPECT_TRUE(a.get_IsFactorized());
   for (int i = 0; i < 3; ++i)
     for (int j = 0; j < 3; ++j) EXPECT_EQ(a.get_Item(i, j), factors.get_Item(i, j));
-}
-
-TYPED_TEST(GeneralTridiagonal, SubAndSuperdiagonalAreDistinct) {
-  TypeParam a(4, 4);
-  a.set_Item(2, 1, El<TypeParam>(5.0));
-  a.set_Item(1, 2, El<TypeParam>(7.0));
-  EXPECT_EQ(a.get_Item(2, 1), El<TypeParam>(5.0));
-  EXPECT_EQ(a.get_Item(1, 2), El<TypeParam>(7.0));
-  EXPECT_EQ(a.DL()[1], std::remove_reference_t<decltype(a.DL()[1])>(5.0));
-  EXPECT_EQ(a.DU()[1], std::remove_reference_t<decltype(a.DU()[1])>(7.0));
-  EXPECT_EQ(a.get_Item(0, 3), El<TypeParam>(0.0));
 }
 
 TYPED_TEST(GeneralTridiagonal, SolutionMatchesLapackOneCallDriver) {
   std::mt19937 rng(9);
   const int n = 50, nrhs = 3;
   const auto a = RandomTridiagonal<TypeParam>(n, rng);
-  const auto b = RandomRhs<RhsOf<TypeParam>>(n, nrhs, rng);
+  const auto b = RandomDense<RhsOf<TypeParam>>(n, nrhs, rng);
   TypeParam lib(a);
   RhsOf<TypeParam> x(b);
   lib.SolveWithSimpleDriver(x);
@@ -376,14 +295,9 @@ TYPED_TEST(GeneralTridiagonal, SolutionMatchesLapackOneCallDriver) {
 
 TYPED_TEST(GeneralTridiagonal, SingularMatrixGivesNonFiniteSolutionWithoutException) {
   // Rows 0 and 1 are equal: [[1, 1], [1, 1]].
-  TypeParam a(2, 2);
-  for (int i = 0; i < 2; ++i)
-    for (int j = 0; j < 2; ++j) a.set_Item(i, j, El<TypeParam>(1.0));
+  auto a = FromRows<TypeParam>({{1, 1}, {1, 1}});
   TypeParam a2(a);
-  RhsOf<TypeParam> b(2, 1);
-  b.set_Item(0, 0, El<TypeParam>(1.0));
-  b.set_Item(1, 0, El<TypeParam>(2.0));
-  RhsOf<TypeParam> b2(b);
+  auto b = FromRows<RhsOf<TypeParam>>({{1}, {2}}), b2(b);
   a.SolveWithSimpleDriver(b);  // not the untouched right-hand side
   EXPECT_TRUE(a.get_IsFactorized());
   EXPECT_FALSE(AllFinite(b));
@@ -395,21 +309,10 @@ TYPED_TEST(GeneralTridiagonal, SingularMatrixGivesNonFiniteSolutionWithoutExcept
 TYPED_TEST(GeneralTridiagonal, PivotingSolveAfterOneCallUsesRealPivots) {
   // |dl| > |d| forces row interchanges; a Solve after the one-call path must
   // apply them.
-  TypeParam a(3, 3);
-  a.set_Item(0, 0, El<TypeParam>(1e-3));
-  a.set_Item(0, 1, El<TypeParam>(1.0));
-  a.set_Item(1, 0, El<TypeParam>(2.0));
-  a.set_Item(1, 1, El<TypeParam>(1e-3));
-  a.set_Item(1, 2, El<TypeParam>(3.0));
-  a.set_Item(2, 1, El<TypeParam>(4.0));
-  a.set_Item(2, 2, El<TypeParam>(1.0));
+  auto a = FromRows<TypeParam>({{1e-3, 1, 0}, {2, 1e-3, 3}, {0, 4, 1}});
   const TypeParam orig(a);
-  RhsOf<TypeParam> b(3, 1), b2(3, 2);
-  for (int i = 0; i < 3; ++i) {
-    b.set_Item(i, 0, El<TypeParam>(i + 1.0));
-    b2.set_Item(i, 0, El<TypeParam>(1.0 - i));
-    b2.set_Item(i, 1, El<TypeParam>(2.0 * i));
-  }
+  const auto b = FromRows<RhsOf<TypeParam>>({{1}, {2}, {3}});
+  const auto b2 = FromRows<RhsOf<TypeParam>>({{1, 0}, {0, 2}, {-1, 4}});
   RhsOf<TypeParam> x(b), x2(b2);
   a.SolveWithSimpleDriver(x);
   a.Solve(x2);
@@ -420,14 +323,10 @@ TYPED_TEST(GeneralTridiagonal, PivotingSolveAfterOneCallUsesRealPivots) {
 TYPED_TEST(GeneralTridiagonal, PivotsAreIdentityBeforeAnyFactorization) {
   // A Solve on a never-factorized diagonal matrix divides by the diagonal;
   // unset pivots would swap rows.
-  TypeParam a(3, 3);
-  RhsOf<TypeParam> b(3, 1);
-  for (int i = 0; i < 3; ++i) {
-    a.set_Item(i, i, El<TypeParam>(i + 1.0));
-    b.set_Item(i, 0, El<TypeParam>(i + 1.0));
-  }
+  auto a = FromRows<TypeParam>({{1, 0, 0}, {0, 2, 0}, {0, 0, 3}});
+  auto b = FromRows<RhsOf<TypeParam>>({{1}, {2}, {3}});
   a.Solve(b);
-  for (int i = 0; i < 3; ++i) EXPECT_EQ(b.get_Item(i, 0), El<TypeParam>(1.0));
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(b.get_Item(i, 0), ElementOf<TypeParam>(1.0));
 }
 
 TEST(DoubleGeneralTridiagonal, RightHandSideMustBeDenseGeneral) {
@@ -440,13 +339,6 @@ TEST(DoubleGeneralTridiagonal, RightHandSideMustBeDenseGeneral) {
   EXPECT_THROW_MSG(a.Solve(notGeneral), OrvaneException, "Matrix b must be general matrix.");
   ComplexGeneralMatrix complexRhs(3, 1);
   EXPECT_THROW_MSG(a.Solve(complexRhs), OrvaneException, "Matrix b must be general matrix.");
-}
-
-TEST(ComplexGeneralTridiagonal, WrongKindOfRightHandSideIsABadCast) {
-  auto a = Example3<ComplexGeneralTridiagonalMatrix>();
-  ComplexHermitianTridiagonalMatrix notGeneral(3, 3);
-  EXPECT_THROW(a.SolveWithSimpleDriver(notGeneral), std::bad_cast);
-  EXPECT_FALSE(a.get_IsFactorized());
 }
 
 TEST(ComplexGeneralTridiagonal, ImaginaryOnlyValueOffTheBandIsNonzero) {
@@ -482,33 +374,6 @@ TEST(DoubleSymmetricTridiagonal, FactorEntriesOfTheWorkedExample) {
   EXPECT_EQ(a.get_Item(0, 1), 0.5);
 }
 
-TEST(DoubleSymmetricTridiagonal, IndefiniteMatrixIsRefusedByBothPaths) {
-  const char* expected =
-      "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not "
-      "supported by LAPACK. Please use Matrix::DoubleSymmetrix.";
-  DoubleSymmetricTridiagonalMatrix a(2, 2);
-  a.set_Item(0, 0, 1.0);
-  a.set_Item(1, 1, 1.0);
-  a.set_Item(0, 1, 2.0);
-  DoubleSymmetricTridiagonalMatrix a2(a);
-  EXPECT_THROW_MSG(a.Factorize(), OrvaneException, expected);
-  EXPECT_FALSE(a.get_IsFactorized());
-
-  DoubleGeneralMatrix b(2, 1);
-  b.set_Item(0, 0, 3.0);
-  b.set_Item(1, 0, 3.0);
-  EXPECT_THROW_MSG(a2.SolveWithSimpleDriver(b), OrvaneException, expected);
-  EXPECT_FALSE(a2.get_IsFactorized());
-  EXPECT_EQ(b.get_Item(0, 0), 3.0);
-  EXPECT_EQ(b.get_Item(1, 0), 3.0);
-}
-
-TEST(DoubleSymmetricTridiagonal, WrongKindOfRightHandSideIsABadCast) {
-  auto a = Example3<DoubleSymmetricTridiagonalMatrix>();
-  DoubleGeneralTridiagonalMatrix notGeneral(3, 3);
-  EXPECT_THROW(a.SolveWithSimpleDriver(notGeneral), std::bad_cast);
-}
-
 TEST(ComplexHermitianTridiagonal, ElementRules) {
   ComplexHermitianTridiagonalMatrix a(3, 3);
   a.set_Item(1, 1, Complex(2, 0));
@@ -538,44 +403,54 @@ TEST(ComplexHermitianTridiagonal, ElementRules) {
 TEST(ComplexHermitianTridiagonal, WorkedExampleNeedsTheUpperReading) {
   // [[4, 1 + i], [1 - i, 4]] x = (5 + i, 5 - i) has x = (1, 1); reading e as
   // the subdiagonal would solve the conjugate system instead.
-  ComplexHermitianTridiagonalMatrix a(2, 2);
-  a.set_Item(0, 0, Complex(4, 0));
-  a.set_Item(1, 1, Complex(4, 0));
+  auto a = FromRows<ComplexHermitianTridiagonalMatrix>({{4, 0}, {0, 4}});
   a.set_Item(0, 1, Complex(1, 1));
   ComplexGeneralMatrix b(2, 1);
   b.set_Item(0, 0, Complex(5, 1));
   b.set_Item(1, 0, Complex(5, -1));
   a.Factorize();
-  EXPECT_TRUE(a.get_IsFactorized());
   a.Solve(b);
   EXPECT_LT(Abs(b.get_Item(0, 0) - Complex(1, 0)), 4 * Eps());
   EXPECT_LT(Abs(b.get_Item(1, 0) - Complex(1, 0)), 4 * Eps());
 }
 
-TEST(ComplexHermitianTridiagonal, IndefiniteAndOneCallAreRefused) {
-  ComplexHermitianTridiagonalMatrix a(2, 2);
-  a.set_Item(0, 0, Complex(1, 0));
-  a.set_Item(1, 1, Complex(1, 0));
-  a.set_Item(0, 1, Complex(2, 0));
-  ComplexHermitianTridiagonalMatrix a2(a);
-  EXPECT_THROW_MSG(a.Factorize(), OrvaneException,
-                   "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix "
-                   "is not supported by LAPACK. Please use Matrix::ComplexHermitian.");
-  EXPECT_FALSE(a.get_IsFactorized());
-
-  ComplexGeneralMatrix b(2, 1);
-  b.set_Item(0, 0, Complex(1, 1));
-  EXPECT_THROW_MSG(a2.SolveWithSimpleDriver(b), OrvaneException,
-                   "The routine for solving linear equation (zptsv) may not work. Please "
-                   "factorize first then solve.");
-  EXPECT_FALSE(a2.get_IsFactorized());
-  EXPECT_EQ(b.get_Item(0, 0), Complex(1, 1));
-  EXPECT_EQ(a2.get_Item(0, 1), Complex(2, 0));
+TEST(Tridiagonal, WrongKindOfRightHandSideIsABadCast) {
+  auto cg = Example3<ComplexGeneralTridiagonalMatrix>();
+  ComplexHermitianTridiagonalMatrix hermitian(3, 3);
+  EXPECT_THROW(cg.SolveWithSimpleDriver(hermitian), std::bad_cast);
+  EXPECT_FALSE(cg.get_IsFactorized());
+  DoubleGeneralTridiagonalMatrix general(3, 3);
+  EXPECT_THROW(Example3<DoubleSymmetricTridiagonalMatrix>().SolveWithSimpleDriver(general), std::bad_cast);
+  auto h = Example3<ComplexHermitianTridiagonalMatrix>();
+  h.Factorize();
+  ComplexGeneralTridiagonalMatrix complexGeneral(3, 3);
+  EXPECT_THROW(h.Solve(complexGeneral), std::bad_cast);
 }
 
-TEST(ComplexHermitianTridiagonal, WrongKindOfRightHandSideIsABadCast) {
-  auto a = Example3<ComplexHermitianTridiagonalMatrix>();
-  a.Factorize();
-  ComplexGeneralTridiagonalMatrix notGeneral(3, 3);
-  EXPECT_THROW(a.Solve(notGeneral), std::bad_cast);
+// The one-call path of the Hermitian kind refuses before looking at the values.
+template <class M>
+class SymmetricTridiagonal : public ::testing::Test {};
+using SymmetricKinds = ::testing::Types<DoubleSymmetricTridiagonalMatrix, ComplexHermitianTridiagonalMatrix>;
+TYPED_TEST_SUITE(SymmetricTridiagonal, SymmetricKinds);
+
+TYPED_TEST(SymmetricTridiagonal, IndefiniteMatrixIsRefusedByBothPaths) {
+  const bool real = std::is_same_v<TypeParam, DoubleSymmetricTridiagonalMatrix>;
+  const char* indefinite =
+      real ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not "
+             "supported by LAPACK. Please use Matrix::DoubleSymmetrix."
+           : "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not "
+             "supported by LAPACK. Please use Matrix::ComplexHermitian.";
+  auto a = FromRows<TypeParam>({{1, 2}, {2, 1}});
+  TypeParam a2(a);
+  EXPECT_THROW_MSG(a.Factorize(), OrvaneException, indefinite);
+  EXPECT_FALSE(a.get_IsFactorized());
+  auto b = FromRows<RhsOf<TypeParam>>({{3}, {3}});
+  EXPECT_THROW_MSG(a2.SolveWithSimpleDriver(b), OrvaneException,
+                   real ? indefinite
+                        : "The routine for solving linear equation (zptsv) may not work. Please "
+                          "factorize first then solve.");
+  EXPECT_FALSE(a2.get_IsFactorized());
+  EXPECT_EQ(b.get_Item(0, 0), ElementOf<TypeParam>(3.0));
+  EXPECT_EQ(b.get_Item(1, 0), ElementOf<TypeParam>(3.0));
+  EXPECT_EQ(a2.get_Item(0, 1), ElementOf<TypeParam>(2.0));
 }
