@@ -9,6 +9,7 @@
 #include <OrvaneNet/Bessel.h>
 #include <OrvaneNet/FFT.h>
 #include <OrvaneNet/OrvaneNet.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <sys/sysinfo.h>
 #include <unistd.h>
@@ -837,6 +838,35 @@ void LeastSquareRows(Rows& rows) {
       kOrvane, kDisposed);
 }
 
+// Runs f on a thread with a 256 KiB stack (the size some platforms give
+// threads by default) and passes its exception on.
+void OnSmallStack(const std::function<void()>& f) {
+  struct Job {
+    const std::function<void()>* f;
+    std::exception_ptr error;
+  } job{&f, nullptr};
+  pthread_attr_t attr;
+  ASSERT_EQ(::pthread_attr_init(&attr), 0);
+  ASSERT_EQ(::pthread_attr_setstacksize(&attr, 256 * 1024), 0);
+  pthread_t thread;
+  const int created = ::pthread_create(
+      &thread, &attr,
+      [](void* arg) -> void* {
+        auto* j = static_cast<Job*>(arg);
+        try {
+          (*j->f)();
+        } catch (...) {
+          j->error = std::current_exception();
+        }
+        return nullptr;
+      },
+      &job);
+  ::pthread_attr_destroy(&attr);
+  ASSERT_EQ(created, 0);
+  ::pthread_join(thread, nullptr);
+  if (job.error) std::rethrow_exception(job.error);
+}
+
 void PolynomialRows(Rows& rows) {
   Add(rows, "Polynomial_NullCoefficients", [] { Polynomial(std::shared_ptr<std::vector<double>>()); },
       kOrvane, "The coefficient array must not be null.");
@@ -853,6 +883,14 @@ void PolynomialRows(Rows& rows) {
         const Polynomial p(std::vector<double>{kNaN, kInf, -kInf}, kNaN);
         (void)p.Value(kInf);
         (void)p.get_Coeffcients();
+      }, kReturns);
+  // The expansion once recursed once per degree: a few thousand
+  // coefficients overflowed a small stack.
+  Add(rows, "Polynomial_LongExpansionOnSmallStack", [] {
+        OnSmallStack([] {
+          const Polynomial p(std::vector<double>(5000, 0.0), 0.5);
+          EXPECT_EQ(p.get_Coeffcients().size(), 5000u);
+        });
       }, kReturns);
   Add(rows, "PolynomialFitting_NegativeDimension", [] { PolynomialFitting::Fit({1, 2}, {1, 2}, -1); },
       kOrvane, "The dimension of the fit must not be negative.");
