@@ -63,6 +63,10 @@ std::vector<KindCase> Kinds() {
   };
 }
 
+// By name: gtest would otherwise print the raw bytes, padding included.
+void PrintTo(const KindCase& k, std::ostream* os) { *os << k.name; }
+void PrintTo(const SolverApi& s, std::ostream* os) { *os << s.name; }
+
 // A diagonally dominant matrix on the tridiagonal pattern (every kind holds
 // it), Hermitian for the symmetric kinds; the same values go into `dense`.
 template <class H, class E>

@@ -38,29 +38,30 @@ std::vector<double> Polynomial::get_Coeffcients() const {
 
 // Accumulates the expansion of c[0..n] about `offset` into d, degree 1 first,
 // and returns the row of signed binomial coefficients of degree n:
-// element j = (-1)^(n-j) C(n, j).
+// element j = (-1)^(n-j) C(n, j). Each degree builds on the row of the one
+// below; a loop rather than a recursion on the degree, so that a long
+// polynomial cannot overflow the stack.
 std::vector<double> Polynomial::ConvertCoefficients(int dimension, double offset,
                                                     const std::vector<double>& origcoefs,
                                                     std::vector<double>& modcoefs) const {
-  const int n = dimension;
-  if (n == 1) {
-    modcoefs[0] = origcoefs[0] - origcoefs[1] * offset;
-    modcoefs[1] = origcoefs[1];
-    return {-1.0, 1.0};
-  }
-  const std::vector<double> p = ConvertCoefficients(n - 1, offset, origcoefs, modcoefs);
-  std::vector<double> r(static_cast<std::size_t>(n) + 1);
-  r[n] = 1.0;
-  double s = -1.0;
-  for (int j = n - 1; j >= 1; --j) {
-    r[j] = (std::fabs(p[j]) + std::fabs(p[j - 1])) * s;
-    s = -s;
-  }
-  r[0] = s;
-  double q = 1.0;
-  for (int j = n; j >= 0; --j) {
-    modcoefs[j] = r[j] * origcoefs[n] * q + modcoefs[j];
-    q = q * offset;
+  modcoefs[0] = origcoefs[0] - origcoefs[1] * offset;
+  modcoefs[1] = origcoefs[1];
+  std::vector<double> r = {-1.0, 1.0};
+  for (int n = 2; n <= dimension; ++n) {
+    const std::vector<double> p = std::move(r);
+    r.assign(static_cast<std::size_t>(n) + 1, 0.0);
+    r[n] = 1.0;
+    double s = -1.0;
+    for (int j = n - 1; j >= 1; --j) {
+      r[j] = (std::fabs(p[j]) + std::fabs(p[j - 1])) * s;
+      s = -s;
+    }
+    r[0] = s;
+    double q = 1.0;
+    for (int j = n; j >= 0; --j) {
+      modcoefs[j] = r[j] * origcoefs[n] * q + modcoefs[j];
+      q = q * offset;
+    }
   }
   return r;
 }

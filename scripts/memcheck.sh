@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Runs a built test binary once under valgrind memcheck: every invalid read or
+# write, use of an uninitialised value, or leaked block (definite, indirect
+# or possible) fails the run. Meant for the reference-LAPACK build, where
+# valgrind sees the Fortran LAPACK and BLAS as they are: OpenBLAS's
+# hand-written kernels load whole vectors past the ends of arrays (harmless
+# on their pages, reported by valgrind), and AddressSanitizer, which the
+# sanitizer build already has, cannot look inside either library at all.
+#
+# usage: scripts/memcheck.sh BUILD_DIR
+# A few arithmetic-heavy tests (large transforms and products, many random
+# eigenproblems) take most of the suite's time and nothing of its memory
+# handling that smaller tests do not; under valgrind's ~50x slowdown they are
+# left out. MEMCHECK_SECONDS (default 600) bounds the whole run.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${1:?usage: scripts/memcheck.sh BUILD_DIR}
+binary=$build/tests/orvane_tests
+budget=${MEMCHECK_SECONDS:-600}
+heavy=(
+  'FFT.LargeTransformAgreesOnSampleBins'
+  'FFT.BitIdenticalToTheLoopByLoopTransform'
+  'PackedSymmetric/*.RandomEigenproblems'
+  'ProductTest/*.TallSkinnyAndBlockBoundaries'
+  'ProductTest/*.AllShapesFromAwkwardDimensions'
+  'BandKind/*.RandomSystemsSolveThroughEveryPath'
+)
+filter="-$(IFS=:; echo "${heavy[*]}")"
+
+log=$build/memcheck.log
+echo "=== memcheck: $binary under valgrind (at most ${budget} s; log in $log)"
+export OPENBLAS_NUM_THREADS=1
+status=0
+timeout --signal=KILL "$budget" valgrind --error-exitcode=99 --leak-check=full \
+  --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible \
+  --num-callers=40 "$binary" --gtest_filter="$filter" --gtest_brief=1 >"$log" 2>&1 || status=$?
+case $status in
+  0) grep -E "ERROR SUMMARY|tests? from .* ran|PASSED" "$log" | tail -n 3 ;;
+  137) echo "memcheck: not finished within ${budget} s" >&2; tail -n 20 "$log"; exit 1 ;;
+  99) echo "memcheck: valgrind found errors:" >&2; grep -E "^==[0-9]+==" "$log" | head -n 80; exit 1 ;;
+  *) echo "memcheck: the tests failed under valgrind (status $status):" >&2; tail -n 40 "$log"; exit 1 ;;
+esac
