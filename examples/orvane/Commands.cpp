@@ -10,6 +10,7 @@
 #include <OrvaneNet/SingularValueDecomposition.h>
 
 #include <algorithm>
+#include <fstream>
 #include <iostream>
 
 #include "Kinds.h"
@@ -278,12 +279,12 @@ void RunFit(const Options& o) {
 // ---- fft ----
 
 void RunFft(const Options& o) {
-  RequireArgs(o, 1, 1, "fft FILE [--inverse] [--real]");
+  RequireArgs(o, 1, 1, "fft FILE [--inverse]");
   const MatrixFormatter f = FormatterFrom(o);
   const std::string& path = o.positional[0];
   std::vector<Complex> data;
   bool row = false;
-  if (o.Has("--real")) {
+  if (std::ifstream(path) && !HoldsComplexElements(path, f)) {
     const Matrix m = LoadMatrix<Matrix>(path, f);
     for (double v : VectorOf(m, path)) data.emplace_back(v, 0.0);
     row = m.get_RowNum() == 1 && m.get_ColNum() > 1;
@@ -327,7 +328,7 @@ constexpr OptionSpec kKindOptions[] = {{"--kind", true}, {"--kl", true}, {"--ku"
 constexpr OptionSpec kEigOptions[] = {{"--vectors", false}, {"--complex", false}};
 constexpr OptionSpec kComplexOnly[] = {{"--complex", false}};
 constexpr OptionSpec kFitOptions[] = {{"--degree", true}, {"--at", true}};
-constexpr OptionSpec kFftOptions[] = {{"--inverse", false}, {"--real", false}};
+constexpr OptionSpec kFftOptions[] = {{"--inverse", false}};
 
 constexpr Command kCommands[] = {
     {"solve", "solve A B [--kind K] [--kl N --ku N] [--complex]",
@@ -373,12 +374,12 @@ constexpr Command kCommands[] = {
      "X and Y hold one row or one column of numbers each, of equal length, at least\n"
      "D + 1. The coefficients are printed constant first, in plain powers of x.\n",
      kFitOptions, RunFit},
-    {"fft", "fft FILE [--inverse] [--real]", "discrete Fourier transform of a vector",
+    {"fft", "fft FILE [--inverse]", "discrete Fourier transform of a vector",
      "  --inverse     the backward transform, divided by the length\n"
-     "  --real        FILE holds real numbers instead of complex elements\n"
      "  -o FILE       save the transform to FILE instead of printing it\n"
-     "FILE holds one row or one column; it is filled up with zeros to the next power\n"
-     "of two. The forward transform uses the exponent +2 pi i jk/N.\n",
+     "FILE holds one row or one column, of complex elements such as (1,-2) or of real\n"
+     "numbers; it is filled up with zeros to the next power of two. The result keeps\n"
+     "the orientation. The forward transform uses the exponent +2 pi i jk/N.\n",
      kFftOptions, RunFft},
     {"bessel", "bessel j|y ORDER X...", "Bessel functions J or Y of integer order",
      "  -o FILE       save the table to FILE instead of printing it\n"

@@ -85,7 +85,7 @@ std::string Describe(const KindSpec& kind) {
     case Structure::Symmetric:
       return sym;
     case Structure::SymmetricBand:
-      return std::string(sym) + " band (" + std::to_string(kind.kl) + " off-diagonals each side)";
+      return std::string(sym) + " band (kl=ku=" + std::to_string(kind.kl) + ")";
     case Structure::SymmetricTridiagonal:
       return std::string(sym) + " tridiagonal";
   }

@@ -115,10 +115,25 @@ int LocateBadPiece(const std::string& path, const MatrixFormatter& format, bool 
   return 0;
 }
 
+bool HoldsComplexElements(const std::string& path, const MatrixFormatter& format) {
+  const std::string& marker = format.get_ComplexBeginsWith();
+  std::ifstream in(path, std::ios::binary);
+  for (std::string line; std::getline(in, line);) {
+    if (marker.empty() || line.find(marker) != std::string::npos) return true;
+  }
+  return false;
+}
+
 template <class Mat>
 Mat LoadMatrix(const std::string& path, const MatrixFormatter& format) {
   constexpr bool complex = std::is_same_v<Mat, ComplexMatrix>;
   Mat m;
+  // The complex parser would read "[1,2,3]" as the one element (1,2).
+  if (complex && std::ifstream(path) && !HoldsComplexElements(path, format)) {
+    BadInput(path + ": holds no complex element such as " + format.get_ComplexBeginsWith() + "1" +
+             format.get_ComplexValueSepratedBy() + "-2" + format.get_ComplexEndsWith() +
+             "; real matrices need no --complex");
+  }
   try {
     m = Mat::Load(path, format);
   } catch (const std::system_error& e) {
@@ -126,8 +141,10 @@ Mat LoadMatrix(const std::string& path, const MatrixFormatter& format) {
   } catch (const std::invalid_argument& e) {
     const std::string piece = QuotedPart(e.what());
     if (piece.empty() && !StartsWith(e.what(), "Input string")) BadInput(path + ": " + e.what());
-    BadInput(path + ": malformed number \"" + piece + "\"" +
-             AtLine(LocateBadPiece(path, format, complex, piece)));
+    const bool looksComplex = !complex && !format.get_ComplexBeginsWith().empty() &&
+                              piece.find(format.get_ComplexBeginsWith()) != std::string::npos;
+    BadInput(path + ": malformed number \"" + piece + "\"" + AtLine(LocateBadPiece(path, format, complex, piece)) +
+             (looksComplex ? " (complex elements need --complex)" : ""));
   } catch (const std::out_of_range& e) {
     const std::string piece = QuotedPart(e.what());
     if (piece.empty()) BadInput(path + ": " + e.what());

@@ -43,6 +43,9 @@ Mat LoadMatrix(const std::string& path, const MatrixFormatter& format);
 int LocateBadPiece(const std::string& path, const MatrixFormatter& format, bool complex,
                    const std::string& piece);
 
+// Whether path holds the format's ComplexBeginsWith marker anywhere.
+bool HoldsComplexElements(const std::string& path, const MatrixFormatter& format);
+
 // "R x C" for messages.
 template <class Mat>
 std::string ShapeText(const Mat& m) {
