@@ -139,14 +139,14 @@ Mat LoadMatrix(const std::string& path, const MatrixFormatter& format) {
   } catch (const std::system_error& e) {
     BadInput(path + ": cannot read the file: " + e.code().message());
   } catch (const std::invalid_argument& e) {
-    const std::string piece = QuotedPart(e.what());
+    const std::string piece(Trim(QuotedPart(e.what())));
     if (piece.empty() && !StartsWith(e.what(), "Input string")) BadInput(path + ": " + e.what());
     const bool looksComplex = !complex && !format.get_ComplexBeginsWith().empty() &&
                               piece.find(format.get_ComplexBeginsWith()) != std::string::npos;
     BadInput(path + ": malformed number \"" + piece + "\"" + AtLine(LocateBadPiece(path, format, complex, piece)) +
              (looksComplex ? " (complex elements need --complex)" : ""));
   } catch (const std::out_of_range& e) {
-    const std::string piece = QuotedPart(e.what());
+    const std::string piece(Trim(QuotedPart(e.what())));
     if (piece.empty()) BadInput(path + ": " + e.what());
     const std::string what = StartsWith(e.what(), "A complex element")
                                  ? "complex element without an imaginary part \""
