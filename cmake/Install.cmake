@@ -38,3 +38,8 @@ else()
 endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/orvanenet.pc.in ${PROJECT_BINARY_DIR}/orvanenet.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/orvanenet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The API documentation target sits with the other deliverables.
+if(ORVANE_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/Docs.cmake)
+endif()
