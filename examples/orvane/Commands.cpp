@@ -62,6 +62,22 @@ Matrix ColumnOf(const std::vector<double>& values) {
 
 // ---- solve ----
 
+// The general kinds do not report a singular matrix, and a consistent
+// singular system may even solve to finite numbers (the reference BLAS skips
+// 0/0). A factorized matrix reads as its factors, and U's diagonal sits on
+// the diagonal for the dense, band and tridiagonal storage alike; LAPACK
+// calls the matrix singular when one of those is exactly zero.
+template <class Mat>
+void RequireRegularFactor(const Mat& factorized, const KindSpec& kind, const std::string& path) {
+  if (IsSymmetricFamily(kind.structure)) return;  // these raise by themselves
+  for (int i = 0; i < factorized.get_RowNum(); ++i) {
+    if (factorized.get_Item(i, i) == ElementOf<Mat>{}) {
+      NumericalFailure(path + ": singular matrix (element (" + std::to_string(i) + ", " + std::to_string(i) +
+                       ") of the LU factor U is zero)");
+    }
+  }
+}
+
 template <class Mat>
 void SolveWith(const Options& o, const KindSpec& kind) {
   const MatrixFormatter f = FormatterFrom(o);
@@ -75,6 +91,7 @@ void SolveWith(const Options& o, const KindSpec& kind) {
   try {
     // Factorizing first lets every kind solve, the Hermitian tridiagonal one included.
     OrvaneNet::LinearEquation::Factorize(ak);
+    RequireRegularFactor(ak, kind, pa);
     OrvaneNet::LinearEquation::Solve(ak, b);
   } catch (const OrvaneException& e) {
     if (NeedsPositiveDefinite(kind.structure)) {
