@@ -1,6 +1,10 @@
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
+# The public headers are C++20: consumers, installed or add_subdirectory ones,
+# compile them in that mode too.
+target_compile_features(OrvaneNet PUBLIC cxx_std_20)
+
 install(TARGETS OrvaneNet EXPORT OrvaneNetTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
@@ -23,5 +27,19 @@ install(FILES ${PROJECT_BINARY_DIR}/OrvaneNetConfig.cmake
               ${PROJECT_BINARY_DIR}/OrvaneNetConfigVersion.cmake
         DESTINATION ${ORVANE_CMAKE_DIR})
 
+# The .pc file finds its prefix from its own folder, so `cmake --install
+# --prefix DIR` into any folder gives a working file.
+if(IS_ABSOLUTE "${CMAKE_INSTALL_LIBDIR}")
+  set(ORVANE_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH _pc_up "/${CMAKE_INSTALL_LIBDIR}/pkgconfig" "/")
+  string(REGEX REPLACE "/$" "" _pc_up "${_pc_up}")
+  set(ORVANE_PC_PREFIX "\${pcfiledir}/${_pc_up}")
+endif()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/orvanenet.pc.in ${PROJECT_BINARY_DIR}/orvanenet.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/orvanenet.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
+
+# The API documentation target sits with the other deliverables.
+if(ORVANE_TOP_LEVEL)
+  include(${CMAKE_CURRENT_LIST_DIR}/Docs.cmake)
+endif()

@@ -15,23 +15,27 @@ namespace detail {
 struct HandleAccess;
 }
 
-// A complex matrix of one of the six complex kinds, owned alone by this handle.
-// Move-only. Element indices are zero-based and checked on every access
-// ("(i, j) is out of range." as OrvaneException). A handle that was disposed
-// or moved from raises OrvaneException on any use but destruction.
+/// A complex matrix of one of the six complex kinds, owned alone by this handle.
+/// Move-only. Element indices are zero-based and checked on every access
+/// ("(i, j) is out of range." as OrvaneException). A handle that was disposed
+/// or moved from raises OrvaneException on any use but destruction.
 class ComplexMatrix {
  public:
-  // Reads and writes one element through the checked indexer.
+  /// Reads and writes one element through the checked indexer.
   class ElementRef {
    public:
+    /// Reads the element now (get_Item).
     operator Complex() const { return m_owner.get_Item(m_i, m_j); }
-    // The parts of the element read now (a copy: there is no setter here).
+    /// The parts of the element read now (a copy: there is no setter here).
     double get_Real() const { return static_cast<Complex>(*this).get_Real(); }
+    /// The imaginary part of the element read now.
     double get_Imag() const { return static_cast<Complex>(*this).get_Imag(); }
+    /// Writes value through set_Item, with its checks; clears IsFactorized.
     ElementRef& operator=(Complex value) {
       m_owner.set_Item(m_i, m_j, value);
       return *this;
     }
+    /// Copies the value of another element, not the reference.
     ElementRef& operator=(const ElementRef& other) { return *this = static_cast<Complex>(other); }
 
    private:
@@ -41,70 +45,95 @@ class ComplexMatrix {
     int m_i, m_j;
   };
 
-  // 0 x 0, dense general.
+  /// 0 x 0, dense general.
   ComplexMatrix();
-  // Dense general, all zeros. Negative counts raise OrvaneException.
+  /// Dense general, all zeros. Negative counts raise OrvaneException.
   ComplexMatrix(int rownum, int colnum);
-  // ComplexGeneral, ComplexGeneralTridiagonal, ComplexHermitian or
-  // ComplexHermitianTridiagonal; any other type raises "Not yet implemented.".
+  /// ComplexGeneral, ComplexGeneralTridiagonal, ComplexHermitian or
+  /// ComplexHermitianTridiagonal; any other type raises "Not yet implemented.".
   ComplexMatrix(int rownum, int colnum, MatrixType type);
-  // bandWidth 3: general tridiagonal; other odd widths: general band with
-  // (bandWidth - 1) / 2 sub- and superdiagonals; even widths raise
-  // "Please specify both super and sub diagonals.".
+  /// bandWidth 3: general tridiagonal; other odd widths: general band with
+  /// (bandWidth - 1) / 2 sub- and superdiagonals; even widths raise
+  /// "Please specify both super and sub diagonals.".
   ComplexMatrix(int rownum, int colnum, int bandWidth);
-  // General band with subnum sub- and supernum superdiagonals.
+  /// General band with subnum sub- and supernum superdiagonals.
   ComplexMatrix(int rownum, int colnum, int subnum, int supernum);
-  // ComplexHermitianBand or ComplexGeneralBand; any other type raises
-  // "Not yet implemented.".
+  /// ComplexHermitianBand or ComplexGeneralBand; any other type raises
+  /// "Not yet implemented.".
   ComplexMatrix(int rownum, int colnum, MatrixType type, int subnum, int supernum);
 
+  /// Takes over other's kind and storage; other can then only be destroyed
+  /// or assigned to.
   ComplexMatrix(ComplexMatrix&& other) noexcept;
+  /// Releases this matrix's storage and takes over other's.
   ComplexMatrix& operator=(ComplexMatrix&& other) noexcept;
+  /// Not copyable: use Clone().
   ComplexMatrix(const ComplexMatrix&) = delete;
+  /// Not copyable: use Clone().
   ComplexMatrix& operator=(const ComplexMatrix&) = delete;
+  /// Releases the storage.
   ~ComplexMatrix();
-  // Releases the storage now; later uses raise, a second call does nothing.
+  /// Releases the storage now; later uses raise, a second call does nothing.
   void Dispose();
 
+  /// Element (i, j), zero-based; for a factorized matrix the stored factor.
+  /// Structured kinds return 0 outside their pattern and the mirror
+  /// (conjugated for Hermitian kinds) below the diagonal. Throws
+  /// OrvaneException "(i, j) is out of range." for a bad index.
   Complex get_Item(int i, int j) const;
-  // Clears IsFactorized. Structured kinds refuse (or ignore) values outside
-  // their pattern as their kind prescribes.
+  /// Clears IsFactorized. Structured kinds refuse (or ignore) values outside
+  /// their pattern as their kind prescribes.
   void set_Item(int i, int j, Complex value);
+  /// get_Item(i, j).
   Complex operator()(int i, int j) const { return get_Item(i, j); }
+  /// A proxy that reads with get_Item and assigns with set_Item:
+  /// `m(0, 1) = v;`.
   ElementRef operator()(int i, int j) { return ElementRef(*this, i, j); }
 
+  /// The kind chosen at construction.
   MatrixType get_Type() const;
+  /// Number of rows.
   int get_RowNum() const;
+  /// Number of columns.
   int get_ColNum() const;
-  // Whether the storage holds factors (element reads then return factors).
+  /// Whether the storage holds factors (element reads then return factors).
   bool get_IsFactorized() const;
 
-  // Inverts in place (factorizing first unless already factorized) and
-  // returns this same handle. Band and tridiagonal kinds raise their
-  // messages after the storage has been factorized.
+  /// Inverts in place (factorizing first unless already factorized) and
+  /// returns this same handle. Band and tridiagonal kinds raise their
+  /// messages after the storage has been factorized.
   ComplexMatrix& Inv();
-  // Deep copy of the same kind and state, factors included.
+  /// Deep copy of the same kind and state, factors included.
   ComplexMatrix Clone() const;
 
+  /// One line per row in format's text form, each ended by CR LF.
   std::string ToString(const MatrixFormatter& format) const;
+  /// ToString with a default formatter printing numDigit decimals (0 or
+  /// less: the general form of up to 15 significant digits).
   std::string ToString(int numDigit) const;
-  // One line per row, "[(1.0000,-2.0000),(0.5000,0.0000)]" and CR LF.
+  /// One line per row, "[(1.0000,-2.0000),(0.5000,0.0000)]" and CR LF.
   std::string ToString() const;
 
-  // Writes the text of ToString(format) and one more CR LF. The existing
-  // file is replaced only once the whole text is written; failures raise
-  // std::system_error naming the path.
+  /// Writes the text of ToString(format) and one more CR LF. The existing
+  /// file is replaced only once the whole text is written; failures raise
+  /// std::system_error naming the path.
   static void Save(const ComplexMatrix& mat, const MatrixFormatter& format, const std::string& outfile);
+  /// Save with a default formatter printing numDigit decimals.
   static void Save(const ComplexMatrix& mat, int numDigit, const std::string& outfile);
+  /// Save with a default formatter (4 decimals).
   static void Save(const ComplexMatrix& mat, const std::string& outfile);
-  // A new dense general matrix from a text file: one row per non-blank line,
-  // as many columns as the longest row, short rows padded with zeros.
-  // Raises std::system_error (file), std::invalid_argument (malformed
-  // number) or std::out_of_range (number out of range).
+  /// A new dense general matrix from a text file: one row per non-blank line,
+  /// as many columns as the longest row, short rows padded with zeros.
+  /// Raises std::system_error (file), std::invalid_argument (malformed
+  /// number) or std::out_of_range (number out of range).
   static ComplexMatrix Load(const std::string& loadFile, const MatrixFormatter& format);
+  /// Load with a default formatter.
   static ComplexMatrix Load(const std::string& loadFile);
-  // Row rownum as a 1 x ColNum dense matrix; column colnum as RowNum x 1.
+  /// Row rownum of mat as a new 1 x ColNum dense matrix; throws the index
+  /// message for a bad row.
   static ComplexMatrix RowVector(const ComplexMatrix& mat, int rownum);
+  /// Column colnum of mat as a new RowNum x 1 dense matrix; throws the
+  /// index message for a bad column.
   static ComplexMatrix ColVector(const ComplexMatrix& mat, int colnum);
 
  private:
@@ -115,14 +144,14 @@ class ComplexMatrix {
   std::unique_ptr<IComplexMatrix> m_mat;
 };
 
-// Dense general product; raises "Column size of left matrix must be equal to
-// row size of right matrix." when the shapes do not fit.
+/// Dense general product; raises "Column size of left matrix must be equal to
+/// row size of right matrix." when the shapes do not fit.
 ComplexMatrix operator*(const ComplexMatrix& lhs, const ComplexMatrix& rhs);
-// Dense general matrix of lhs * rhs(i, j) (Complex products, scalar left).
+/// Dense general matrix of lhs * rhs(i, j) (Complex products, scalar left).
 ComplexMatrix operator*(Complex lhs, const ComplexMatrix& rhs);
-// The same with the scalar taken as the complex value (lhs, 0).
+/// The same with the scalar taken as the complex value (lhs, 0).
 ComplexMatrix operator*(double lhs, const ComplexMatrix& rhs);
-// Writes ToString().
+/// Writes ToString().
 std::ostream& operator<<(std::ostream& os, const ComplexMatrix& mat);
 
 }  // namespace OrvaneNet

@@ -5,35 +5,50 @@
 
 namespace OrvaneNet {
 
-// The settings of the matrix text format: one line per row,
-//   LineBeginsWith e0 ElementSeparatedBy e1 ... LineEndsWith
-// where a complex element is
-//   ComplexBeginsWith re ComplexValueSepratedBy im ComplexEndsWith.
-// Pass it to the handles' ToString, Save and Load. The setters store any value;
-// Load rejects an empty marker it has to remove (std::invalid_argument).
+/// The settings of the matrix text format: one line per row,
+///   LineBeginsWith e0 ElementSeparatedBy e1 ... LineEndsWith
+/// where a complex element is
+///   ComplexBeginsWith re ComplexValueSepratedBy im ComplexEndsWith.
+/// Pass it to the handles' ToString, Save and Load. The setters store any value;
+/// Load rejects an empty marker it has to remove (std::invalid_argument).
 class MatrixFormatter {
  public:
-  // "[", "]", ",", 4 decimals, "(", ")", ",".
+  /// "[", "]", ",", 4 decimals, "(", ")", ",".
   MatrixFormatter() = default;
 
+  /// Written before the first element of each row (default "[").
   const std::string& get_LineBeginsWith() const noexcept { return m_lineBeginsWith; }
+  /// Replaces LineBeginsWith; removed wherever it occurs when parsing.
   void set_LineBeginsWith(std::string value) { m_lineBeginsWith = std::move(value); }
+  /// Written after the last element of each row (default "]").
   const std::string& get_LineEndsWith() const noexcept { return m_lineEndsWith; }
+  /// Replaces LineEndsWith; removed wherever it occurs when parsing.
   void set_LineEndsWith(std::string value) { m_lineEndsWith = std::move(value); }
+  /// Written between two elements of a row (default ",").
   const std::string& get_ElementSeparatedBy() const noexcept { return m_elementSeparatedBy; }
+  /// Replaces ElementSeparatedBy. When parsing real rows every character of
+  /// it is a delimiter by itself; an empty value splits at white space.
   void set_ElementSeparatedBy(std::string value) { m_elementSeparatedBy = std::move(value); }
-  // Digits after the decimal point; 0 or less selects the general form
-  // (up to 15 significant digits, 1E+15 style beyond 1e15 and below 1e-4).
+  /// Digits after the decimal point; 0 or less selects the general form
+  /// (up to 15 significant digits, 1E+15 style beyond 1e15 and below 1e-4).
   int get_NumberOfDigit() const noexcept { return m_numberOfDigit; }
+  /// Replaces NumberOfDigit.
   void set_NumberOfDigit(int value) noexcept { m_numberOfDigit = value; }
+  /// Written before the real part of a complex element (default "(").
   const std::string& get_ComplexBeginsWith() const noexcept { return m_complexBeginsWith; }
+  /// Replaces ComplexBeginsWith.
   void set_ComplexBeginsWith(std::string value) { m_complexBeginsWith = std::move(value); }
+  /// Written after the imaginary part of a complex element (default ")").
   const std::string& get_ComplexEndsWith() const noexcept { return m_complexEndsWith; }
+  /// Replaces ComplexEndsWith; when parsing, each of its characters ends an
+  /// element (white space when empty).
   void set_ComplexEndsWith(std::string value) { m_complexEndsWith = std::move(value); }
-  // Spelled so: the property name is part of the interface.
+  /// Written between the real and the imaginary part (default ","). Spelled
+  /// so: the property name is part of the interface.
   const std::string& get_ComplexValueSepratedBy() const noexcept {
     return m_complexValueSeparatedBy;
   }
+  /// Replaces ComplexValueSepratedBy.
   void set_ComplexValueSepratedBy(std::string value) {
     m_complexValueSeparatedBy = std::move(value);
   }

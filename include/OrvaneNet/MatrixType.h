@@ -4,7 +4,7 @@
 
 namespace OrvaneNet {
 
-// The twelve matrix kinds. The values are fixed and may be stored.
+/// The twelve matrix kinds. The values are fixed and may be stored.
 enum class MatrixType : std::int32_t {
   DoubleGeneral = 0,
   DoubleGeneralBand = 1,

@@ -1,4 +1,4 @@
-// Umbrella header: every public class of the library.
+/// Umbrella header: every public class of the library.
 #pragma once
 
 #include "OrvaneNet/Bessel.h"

@@ -1,0 +1,77 @@
+# Script of the InstalledConsumer test (see Consumer.cmake).
+cmake_minimum_required(VERSION 3.20)
+
+function(run)
+  execute_process(COMMAND ${ARGN} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+  if(NOT rc EQUAL 0)
+    string(REPLACE ";" " " cmd "${ARGN}")
+    message(FATAL_ERROR "failed (${rc}): ${cmd}\n${out}\n${err}")
+  endif()
+  # Rows end in CR LF; compare them without the CR.
+  string(REPLACE "\r" "" out "${out}")
+  set(RUN_OUTPUT "${out}" PARENT_SCOPE)
+endfunction()
+
+set(prefix ${WORK_DIR}/prefix)
+file(REMOVE_RECURSE ${WORK_DIR})
+set(config_args)
+if(CONFIG)
+  set(config_args --config ${CONFIG})
+endif()
+run(${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} ${config_args})
+
+# What the install holds: public headers only, the library, both packages.
+foreach(f include/OrvaneNet/OrvaneNet.h include/OrvaneNet/Matrix.h)
+  if(NOT EXISTS ${prefix}/${f})
+    message(FATAL_ERROR "not installed: ${f}")
+  endif()
+endforeach()
+file(GLOB_RECURSE internal ${prefix}/include/*Interfaces.h ${prefix}/include/*Messages.h)
+if(internal)
+  message(FATAL_ERROR "internal headers installed: ${internal}")
+endif()
+file(GLOB_RECURSE config_files ${prefix}/*/OrvaneNetConfig.cmake ${prefix}/*/OrvaneNetConfigVersion.cmake)
+file(GLOB_RECURSE pc_file ${prefix}/*/orvanenet.pc)
+file(GLOB_RECURSE shared_lib ${prefix}/*/liborvanenet.so)
+list(LENGTH config_files n_config)
+if(NOT n_config EQUAL 2 OR NOT pc_file OR NOT shared_lib)
+  message(FATAL_ERROR "missing package files: config '${config_files}' pc '${pc_file}' lib '${shared_lib}'")
+endif()
+
+set(expected "[1.0000]\n[-2.0000]\n[3.0000]\n")
+
+# 1. find_package(OrvaneNet CONFIG REQUIRED)
+run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/by-cmake -G ${GENERATOR}
+    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+    "-DCMAKE_CXX_FLAGS=${FLAGS}")
+run(${CMAKE_COMMAND} --build ${WORK_DIR}/by-cmake)
+run(${WORK_DIR}/by-cmake/consumer)
+if(NOT RUN_OUTPUT STREQUAL expected)
+  message(FATAL_ERROR "find_package consumer printed:\n${RUN_OUTPUT}")
+endif()
+
+# 2. pkg-config --cflags --libs orvanenet
+get_filename_component(pc_dir ${pc_file} DIRECTORY)
+set(ENV{PKG_CONFIG_PATH} ${pc_dir})
+run(pkg-config --cflags --libs orvanenet)
+string(STRIP "${RUN_OUTPUT}" pc_flags)
+separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
+run(pkg-config --variable=libdir orvanenet)
+string(STRIP "${RUN_OUTPUT}" libdir)
+separate_arguments(extra_flags UNIX_COMMAND "${FLAGS}")
+run(${CXX} ${extra_flags} ${SOURCE_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${libdir}
+    -o ${WORK_DIR}/consumer-pc)
+run(${WORK_DIR}/consumer-pc)
+if(NOT RUN_OUTPUT STREQUAL expected)
+  message(FATAL_ERROR "pkg-config consumer printed:\n${RUN_OUTPUT}")
+endif()
+
+# 3. The tool installed beside the library finds it.
+if(EXISTS ${prefix}/bin/orvane)
+  run(${prefix}/bin/orvane bessel j 0 0)
+  if(NOT RUN_OUTPUT STREQUAL "[0.0000,1.0000]\n")
+    message(FATAL_ERROR "installed orvane printed:\n${RUN_OUTPUT}")
+  endif()
+endif()
+message(STATUS "Consumer built and ran through find_package and pkg-config")
+file(REMOVE_RECURSE ${WORK_DIR})
