@@ -1,6 +1,7 @@
 // How a fuzz input becomes a formatter and a file: the first bytes choose the
 // seven settings, the rest is the file's content. Shared by the fuzz targets
-// and by the regression test that replays tests/../fuzz/regressions.
+// and by tests/FuzzRegressionTest.cpp, which replays fuzz/corpus and
+// fuzz/regressions in every build configuration.
 //
 // One selector byte per string setting, in the order LineBeginsWith,
 // LineEndsWith, ElementSeparatedBy, ComplexBeginsWith, ComplexEndsWith,
