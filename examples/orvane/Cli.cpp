@@ -20,10 +20,10 @@ const std::vector<std::string>& Options::Values(const std::string& name) const {
   return it == m_values.end() ? none : it->second;
 }
 
-Options ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> spec,
+Options ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> optionSpecs,
                      const std::string& command) {
   auto find = [&](const std::string& name) -> const OptionSpec* {
-    for (const OptionSpec& s : spec) {
+    for (const OptionSpec& s : optionSpecs) {
       if (name == s.name) return &s;
     }
     for (const OptionSpec& s : kCommonOptions) {

@@ -52,10 +52,10 @@ class Options {
   std::map<std::string, std::vector<std::string>> m_values;
 };
 
-// Splits args by spec. A word is an option only when it starts with "--" or
+// Splits args by optionSpecs. A word is an option only when it starts with "--" or
 // is "-o"/"-h", so negative numbers stay positional. Unknown options and
 // missing values are bad usage.
-Options ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> spec,
+Options ParseOptions(const std::vector<std::string>& args, std::span<const OptionSpec> optionSpecs,
                      const std::string& command);
 
 // Whole-word numbers in the C++ classic notation; `what` names the word in
