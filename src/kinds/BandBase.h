@@ -25,6 +25,7 @@
 #include "core/NativeArray.h"
 #include "core/NumberText.h"
 #include "kinds/ElementConversion.h"
+#include "kinds/KindBase.h"
 #include "lapack/Band.h"
 
 namespace OrvaneNet::detail {
@@ -55,14 +56,13 @@ inline std::string OutOfBandText(Complex v) { return v.ToString(); }
 // Derived provides kType and kInversionMessage; Rhs is the dense general kind
 // of the same field, whose array is handed to LAPACK as B.
 template <class Derived, class Scalar, class Interface, class Rhs>
-class GeneralBandBase : public Interface {
+class GeneralBandBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
   using Element = decltype(ToElement(Scalar{}));
 
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_colnum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   bool InBand(int i, int j) const noexcept { return j - i <= m_ku && i - j <= m_kl; }
 
@@ -144,9 +144,8 @@ class GeneralBandBase : public Interface {
 
  protected:
   GeneralBandBase(int rownum, int colnum, int subnum, int supernum)
-      : m_ldab(GeneralBandLeadingDimension(rownum, colnum, subnum, supernum)),
-        m_rownum(rownum),
-        m_colnum(colnum),
+      : KindBase<Derived, Interface>(rownum, colnum),
+        m_ldab(GeneralBandLeadingDimension(rownum, colnum, subnum, supernum)),
         m_ku(supernum),
         m_kl(subnum) {
     ipiv = IdentityPivots(rownum);
@@ -159,11 +158,8 @@ class GeneralBandBase : public Interface {
   int m_ldab;
   NativeArray<int> ipiv;
   NativeArray<Scalar> ab;
-  int m_rownum;
-  int m_colnum;
   int m_ku;
   int m_kl;
-  bool m_isFactorized = false;
 };
 
 // Symmetric / Hermitian band, n = 4, kd = 2, ldab = kd + 1 = 3. Element
@@ -176,14 +172,13 @@ class GeneralBandBase : public Interface {
 // (i, j) with i > j is the stored (j, i), conjugated for a Hermitian matrix.
 // Derived provides kType, kInversionMessage and kNotPositiveDefiniteMessage.
 template <class Derived, class Scalar, class Interface, class Rhs>
-class SymmetricBandBase : public Interface {
+class SymmetricBandBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
   using Element = decltype(ToElement(Scalar{}));
 
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_colnum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   // Offset of (i, j), i <= j and j - i <= ku, in ap.
   std::int64_t Index(int i, int j) const noexcept {
@@ -261,22 +256,18 @@ class SymmetricBandBase : public Interface {
 
  protected:
   SymmetricBandBase(int rownum, int colnum, int subnum, int supernum)
-      : ap(static_cast<std::int64_t>(SymmetricBandLeadingDimension(rownum, colnum, subnum,
+      : KindBase<Derived, Interface>(rownum, colnum),
+        ap(static_cast<std::int64_t>(SymmetricBandLeadingDimension(rownum, colnum, subnum,
                                                                     supernum)) *
            rownum),
         m_ku(supernum),
-        m_kl(subnum),
-        m_rownum(rownum),
-        m_colnum(colnum) {}
+        m_kl(subnum) {}
   SymmetricBandBase(const SymmetricBandBase&) = default;
 
  private:
   NativeArray<Scalar> ap;
   int m_ku;
   int m_kl;  // always equal to m_ku
-  int m_rownum;
-  int m_colnum;  // always equal to m_rownum
-  bool m_isFactorized = false;
 };
 
 }  // namespace OrvaneNet::detail

@@ -25,17 +25,17 @@
 #include "core/Messages.h"
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
+#include "kinds/KindBase.h"
 #include "lapack/Dense.h"
 
 namespace OrvaneNet::detail {
 
 template <class Derived, class Scalar, class Interface>
-class DenseGeneralBase : public Interface {
+class DenseGeneralBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_colnum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   auto get_Item(int i, int j) const -> decltype(ToElement(Scalar{})) override {
     return ToElement(dat[Index(i, j)]);
@@ -107,7 +107,7 @@ class DenseGeneralBase : public Interface {
 
  protected:
   DenseGeneralBase(int rownum, int colnum)
-      : m_rownum((RequireNonNegative(rownum, colnum), rownum)), m_colnum(colnum) {
+      : KindBase<Derived, Interface>((RequireNonNegative(rownum, colnum), rownum), colnum) {
     dat = NativeArray<Scalar>(static_cast<std::int64_t>(rownum) * colnum);
     ipiv = IdentityPivots(rownum);
   }
@@ -155,9 +155,6 @@ class DenseGeneralBase : public Interface {
 
   NativeArray<Scalar> dat;
   NativeArray<int> ipiv;
-  int m_rownum;
-  int m_colnum;
-  bool m_isFactorized = false;
   bool m_holdsInverse = false;
 };
 

@@ -31,6 +31,7 @@
 #include "core/Messages.h"
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
+#include "kinds/KindBase.h"
 #include "lapack/Packed.h"
 
 namespace OrvaneNet::detail {
@@ -50,14 +51,13 @@ inline void CheckIllegal(int info) {
 // Derived: the kind; Scalar: the LAPACK element; General: the dense general
 // kind carrying right-hand sides and eigenvectors.
 template <class Derived, class Scalar, class Interface, class General>
-class PackedBase : public Interface {
+class PackedBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
   using Element = decltype(ToElement(Scalar{}));
 
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_colnum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   Element get_Item(int i, int j) const override {
     return i <= j ? ToElement(ap[PackedIndex(i, j)]) : ToElement(Mirror(ap[PackedIndex(j, i)]));
@@ -174,8 +174,7 @@ class PackedBase : public Interface {
   // Square orders only; the equality test comes first, as the fixed message
   // names it, then the library's own limits.
   PackedBase(int rownum, int colnum)
-      : m_rownum(CheckedOrder(rownum, colnum)),
-        m_colnum(colnum),
+      : KindBase<Derived, Interface>(CheckedOrder(rownum, colnum), colnum),
         ap(PackedIndex(0, rownum)),
         ipiv(IdentityPivots(rownum)) {}
   PackedBase(const PackedBase&) = default;
@@ -254,13 +253,11 @@ class PackedBase : public Interface {
     }
   }
 
-  int m_rownum;
-  int m_colnum;
+
   NativeArray<Scalar> ap;
   // Identity pivots until the first Bunch-Kaufman factorization, which always
   // fills all n: the indefinite routines never read an unset entry.
   NativeArray<int> ipiv;
-  bool m_isFactorized = false;
   bool m_isPositiveDefinite = true;
   bool m_holdsInverse = false;
 

@@ -29,6 +29,7 @@
 #include "core/Messages.h"
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
+#include "kinds/KindBase.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Tridiagonal.h"
@@ -68,15 +69,14 @@ inline std::int64_t DiagonalLength(int n, int offset) noexcept {
 }
 
 template <class Derived, class Scalar, class Interface>
-class GeneralTridiagonalBase : public Interface {
+class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
   using Element = decltype(ToElement(Scalar{}));
   using Rhs = typename GeneralOf<Scalar>::type;
 
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_colnum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   Element get_Item(int i, int j) const override {
     if (i == j) return ToElement(d[i]);
@@ -145,8 +145,8 @@ class GeneralTridiagonalBase : public Interface {
 
  protected:
   GeneralTridiagonalBase(int rownum, int colnum)
-      : m_rownum(TridiagonalOrder(rownum, colnum, msg::GeneralNotSquare)),
-        m_colnum(colnum),
+      : KindBase<Derived, Interface>(TridiagonalOrder(rownum, colnum, msg::GeneralNotSquare),
+                                     colnum),
         d(DiagonalLength(m_rownum, 0)),
         dl(DiagonalLength(m_rownum, 1)),
         du(DiagonalLength(m_rownum, 1)),
@@ -173,9 +173,6 @@ class GeneralTridiagonalBase : public Interface {
     // info is not examined: every argument was checked above.
   }
 
-  int m_rownum;
-  int m_colnum;
-  bool m_isFactorized = false;
   NativeArray<Scalar> d;
   NativeArray<Scalar> dl;
   NativeArray<Scalar> du;
@@ -185,15 +182,14 @@ class GeneralTridiagonalBase : public Interface {
 
 // Scalar is the element type of the off-diagonal e; the diagonal d is real.
 template <class Derived, class Scalar, class Interface>
-class HermitianTridiagonalBase : public Interface {
+class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
+ protected:
+  ORVANE_KIND_STATE(Derived, Interface);
+
  public:
   using Element = decltype(ToElement(Scalar{}));
   using Rhs = typename GeneralOf<Scalar>::type;
 
-  int get_RowNum() const override { return m_rownum; }
-  int get_ColNum() const override { return m_rownum; }
-  MatrixType get_Type() const override { return Derived::kType; }
-  bool get_IsFactorized() const override { return m_isFactorized; }
 
   // Below the diagonal reads the (conjugated) mirror of e.
   Element get_Item(int i, int j) const override {
@@ -268,14 +264,13 @@ class HermitianTridiagonalBase : public Interface {
 
  protected:
   HermitianTridiagonalBase(int rownum, int colnum)
-      : m_rownum(TridiagonalOrder(rownum, colnum, msg::SymmetricNotSquare)),
+      : KindBase<Derived, Interface>(TridiagonalOrder(rownum, colnum, msg::SymmetricNotSquare),
+                                     colnum),
         d(DiagonalLength(m_rownum, 0)),
         e(DiagonalLength(m_rownum, 1)) {}
   HermitianTridiagonalBase(const HermitianTridiagonalBase&) = default;
 
  private:
-  int m_rownum;
-  bool m_isFactorized = false;
   NativeArray<double> d;
   NativeArray<Scalar> e;
 };
