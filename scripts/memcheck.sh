@@ -1,17 +1,24 @@
 #!/usr/bin/env bash
 # Runs a built test binary once under valgrind memcheck: every invalid read or
-# write, use of an uninitialised value, or leaked block (definite, indirect
-# or possible) fails the run. Meant for the reference-LAPACK build, where
-# valgrind sees the Fortran LAPACK and BLAS as they are: OpenBLAS's
-# hand-written kernels load whole vectors past the ends of arrays (harmless
-# on their pages, reported by valgrind), and AddressSanitizer, which the
-# sanitizer build already has, cannot look inside either library at all.
+# write, use of an uninitialised value, or definitely or indirectly leaked
+# block fails the run. ("Possibly lost" blocks are listed in the log but do
+# not fail it: glibc keeps the thread-local block of a joined thread in its
+# stack cache through an interior pointer, which valgrind counts as such.)
+# Meant for the reference-LAPACK build, where valgrind sees the Fortran
+# LAPACK and BLAS as they are: OpenBLAS's hand-written kernels load whole
+# vectors past the ends of arrays (harmless on their pages, reported by
+# valgrind), and AddressSanitizer, which the sanitizer build already has,
+# cannot look inside either library at all.
 #
 # usage: scripts/memcheck.sh BUILD_DIR
-# A few arithmetic-heavy tests (large transforms and products, many random
-# eigenproblems) take most of the suite's time and nothing of its memory
-# handling that smaller tests do not; under valgrind's ~50x slowdown they are
-# left out. MEMCHECK_SECONDS (default 600) bounds the whole run.
+# MEMCHECK_SECONDS (default 600) bounds the whole run. Left out:
+# - the catalogue rows that exhaust memory on purpose: valgrind's operator
+#   new cannot throw std::bad_alloc, it aborts the process instead;
+# - FFT.LargeTransformAgreesOnSampleBins: its reference sums use long
+#   double, which valgrind computes in double precision, so the tolerance
+#   fails (and it alone would take half a minute);
+# - the command-line tool's tests, which run the tool as child processes that
+#   valgrind does not follow.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,16 +26,9 @@ build=${1:?usage: scripts/memcheck.sh BUILD_DIR}
 binary=$build/tests/orvane_tests
 budget=${MEMCHECK_SECONDS:-600}
 heavy=(
+  'PublicApi/BadInputCatalogue.EndsAsListed/*_SeventyThousandSquared'
   'FFT.LargeTransformAgreesOnSampleBins'
-  'FFT.BitIdenticalToTheLoopByLoopTransform'
-  'PackedSymmetric/*.RandomEigenproblems'
-  'ProductTest/*.TallSkinnyAndBlockBoundaries'
-  'ProductTest/*.AllShapesFromAwkwardDimensions'
-  'BandKind/*.RandomSystemsSolveThroughEveryPath'
   'OrvaneTool*'  # runs the tool as child processes, which valgrind does not follow
-  # Its huge-size rows need operator new to throw std::bad_alloc, which
-  # valgrind cannot do (it aborts); the sanitizer build runs them instead.
-  '*Catalogue*'
 )
 filter="-$(IFS=:; echo "${heavy[*]}")"
 
@@ -36,11 +36,13 @@ log=$build/memcheck.log
 echo "=== memcheck: $binary under valgrind (at most ${budget} s; log in $log)"
 export OPENBLAS_NUM_THREADS=1
 status=0
+start=$SECONDS
 timeout --signal=KILL "$budget" valgrind --error-exitcode=99 --leak-check=full \
-  --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect,possible \
+  --show-leak-kinds=definite,indirect,possible --errors-for-leak-kinds=definite,indirect \
   --num-callers=40 "$binary" --gtest_filter="$filter" --gtest_brief=1 >"$log" 2>&1 || status=$?
 case $status in
-  0) grep -E "ERROR SUMMARY|tests? from .* ran|PASSED" "$log" | tail -n 3 ;;
+  0) grep -E "ERROR SUMMARY|definitely lost|PASSED" "$log" | tail -n 3
+     echo "memcheck: clean in $((SECONDS - start)) s" ;;
   137)
     # Out of time: what ran is still checked, since valgrind reports each
     # error as it happens; leaks are only known at exit and go unchecked.

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite three
 # times: OpenBLAS, OpenBLAS under AddressSanitizer + UndefinedBehaviorSanitizer
-# (LeakSanitizer included), and the reference LAPACK/BLAS. Then the two Load
-# fuzz targets run for a bounded time (scripts/fuzz.sh).
+# (LeakSanitizer included), and the reference LAPACK/BLAS. Then the reference
+# build's test binary runs once more under valgrind memcheck, and the two
+# Load fuzz targets run for a bounded time (scripts/memcheck.sh,
+# scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -21,7 +23,6 @@ run_suite build/test-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
   -DORVANE_SANITIZE=ON -DORVANE_LAPACK=OpenBLAS -DORVANE_BUILD_BENCH=OFF
 run_suite build/test-reference -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=Reference \
   -DORVANE_BUILD_BENCH=OFF
-# The valgrind memcheck step (scripts/memcheck.sh build/test-reference) is
-# run separately until a full run of it has been timed and seen green.
+./scripts/memcheck.sh build/test-reference
 ./scripts/fuzz.sh
 echo "All test suites passed."
