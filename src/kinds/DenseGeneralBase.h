@@ -27,6 +27,7 @@
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
 #include "lapack/Dense.h"
+#include "lapack/Workspace.h"
 
 namespace OrvaneNet::detail {
 
@@ -86,10 +87,11 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
   void Invert() override {
     RequireSquare();
     if (m_holdsInverse) Factorize();
-    const int n = m_rownum, lda = std::max(1, n), lwork = std::max(1, n);
-    NativeArray<Scalar> work(lwork);
-    int info = 0;
-    lapack::getri(&n, dat.data(), &lda, ipiv.data(), work.data(), &lwork, &info);
+    const int n = m_rownum, lda = std::max(1, n);
+    auto getri = [&](Scalar* work, const int* lwork, int* info) {
+      lapack::getri(&n, dat.data(), &lda, ipiv.data(), work, lwork, info);
+    };
+    const int info = lapack::RunWithWorkspace<Scalar>(std::max(1, n), getri);
     // getri declines a singular U and leaves the factors in place.
     if (info > 0) throw OrvaneException(FillPlaceholders(msg::SingularInversion, info));
     m_holdsInverse = true;
@@ -142,13 +144,14 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
     }
     const char job = 'A';
     const int lda = std::max(1, m), ldu = std::max(1, m), ldvt = std::max(1, n);
-    const int lwork = std::max(std::max(m, n) + 3 * k, 5 * k);
-    NativeArray<Scalar> work(lwork);
     NativeArray<double> rwork(std::max(1, 5 * k));
     NativeArray<double> s(std::max(1, k));
-    int info = 0;
-    lapack::gesvd(&job, &job, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
-                  vt.dat.data(), &ldvt, work.data(), &lwork, rwork.data(), &info);
+    auto gesvd = [&](Scalar* work, const int* lwork, int* info) {
+      lapack::gesvd(&job, &job, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
+                    vt.dat.data(), &ldvt, work, lwork, rwork.data(), info);
+    };
+    const int info =
+        lapack::RunWithWorkspace<Scalar>(std::max(std::max(m, n) + 3 * k, 5 * k), gesvd);
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
     CheckInfo(info, msg::SvdNoConvergence);
   }

@@ -1,5 +1,7 @@
 #include "kinds/real/DoubleGeneralMatrix.h"
 
+#include "lapack/Workspace.h"
+
 namespace OrvaneNet {
 
 void DoubleGeneralMatrix::SolveLeastSquare(char trans, IMatrix& b) {
@@ -10,11 +12,11 @@ void DoubleGeneralMatrix::SolveLeastSquare(char trans, IMatrix& b) {
   detail::RequireRows(rhs, std::max(m, n));
   const int lda = std::max(1, m);
   const int ldb = std::max(1, std::max(m, n));
-  const int lwork = std::min(m, n) + std::max(std::max(1, m), std::max(n, nrhs));
-  detail::NativeArray<double> work(lwork);
-  int info = 0;
-  dgels_(&trans, &m, &n, &nrhs, dat.data(), &lda, rhs.dat.data(), &ldb, work.data(), &lwork,
-         &info, 1);
+  auto dgels = [&](double* work, const int* lwork, int* info) {
+    dgels_(&trans, &m, &n, &nrhs, dat.data(), &lda, rhs.dat.data(), &ldb, work, lwork, info, 1);
+  };
+  const int info = lapack::RunWithWorkspace<double>(
+      std::min(m, n) + std::max(std::max(1, m), std::max(n, nrhs)), dgels);
   detail::CheckInfo(info, msg::LeastSquareRank);
 }
 
