@@ -63,7 +63,6 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
  public:
   using Element = decltype(ToElement(Scalar{}));
 
-
   bool InBand(int i, int j) const noexcept { return j - i <= m_ku && i - j <= m_kl; }
 
   // Offset of (i, j) in ab; only meaningful inside the band.
@@ -178,7 +177,6 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
 
  public:
   using Element = decltype(ToElement(Scalar{}));
-
 
   // Offset of (i, j), i <= j and j - i <= ku, in ap.
   std::int64_t Index(int i, int j) const noexcept {

@@ -58,7 +58,6 @@ class PackedBase : public KindBase<Derived, Interface> {
  public:
   using Element = decltype(ToElement(Scalar{}));
 
-
   Element get_Item(int i, int j) const override {
     return i <= j ? ToElement(ap[PackedIndex(i, j)]) : ToElement(Mirror(ap[PackedIndex(j, i)]));
   }
@@ -79,23 +78,9 @@ class PackedBase : public KindBase<Derived, Interface> {
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum;
-    int info = 0;
-    m_isFactorized = false;
-    m_holdsInverse = false;
-    // A failed Cholesky attempt leaves a partial factor behind.
-    const std::vector<Scalar> saved = SavedElements();
-    lapack::pptrf(&uplo, &n, ap.data(), &info);
-    CheckIllegal(info);
-    if (info == 0) {
-      m_isPositiveDefinite = true;
-      m_isFactorized = true;
-      return;
-    }
-    m_isPositiveDefinite = false;
-    std::copy(saved.begin(), saved.end(), ap.data());
-    lapack::hptrf(&uplo, &n, ap.data(), ipiv.data(), &info);
-    CheckInfo(info, msg::SingularD);
-    m_isFactorized = true;
+    EitherRoute([&](int* info) { lapack::pptrf(&uplo, &n, ap.data(), info); },
+                [&](int* info) { lapack::hptrf(&uplo, &n, ap.data(), ipiv.data(), info); },
+                msg::SingularD);
   }
 
   // b (the dense general twin, n rows) is overwritten by the solution, using
@@ -123,23 +108,13 @@ class PackedBase : public KindBase<Derived, Interface> {
     RequireRows(rhs, m_rownum);
     const char uplo = 'U';
     const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
-    int info = 0;
-    m_isFactorized = false;
-    m_holdsInverse = false;
-    const std::vector<Scalar> saved = SavedElements();
-    lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
-    CheckIllegal(info);
-    if (info == 0) {
-      m_isPositiveDefinite = true;
-      m_isFactorized = true;
-      return;
-    }
     // ppsv stops before touching b when the Cholesky factorization fails.
-    m_isPositiveDefinite = false;
-    std::copy(saved.begin(), saved.end(), ap.data());
-    lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, &info);
-    CheckInfo(info, msg::SingularDNoSolution);
-    m_isFactorized = true;
+    EitherRoute(
+        [&](int* info) { lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, info); },
+        [&](int* info) {
+          lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, info);
+        },
+        msg::SingularDNoSolution);
   }
 
   // Replaces the factors by the upper triangle of the inverse. IsFactorized
@@ -234,10 +209,25 @@ class PackedBase : public KindBase<Derived, Interface> {
     return info;
   }
 
-  // The elements as they are before a Cholesky attempt; the only copy of the
-  // matrix any operation makes, so it is filled directly (no zeroing first).
-  std::vector<Scalar> SavedElements() const {
-    return std::vector<Scalar>(ap.data(), ap.data() + ap.size());
+  // Runs the Cholesky routine, and when A turns out not to be positive
+  // definite puts the elements back (a failed attempt leaves a partial factor)
+  // and runs the Bunch-Kaufman one. The copy is the only one any operation
+  // makes, so it is filled directly (no zeroing first).
+  template <class Cholesky, class Indefinite>
+  void EitherRoute(Cholesky&& cholesky, Indefinite&& indefinite, const char* singularMessage) {
+    m_isFactorized = false;
+    m_holdsInverse = false;
+    const std::vector<Scalar> saved(ap.data(), ap.data() + ap.size());
+    int info = 0;
+    cholesky(&info);
+    CheckIllegal(info);
+    m_isPositiveDefinite = info == 0;
+    if (!m_isPositiveDefinite) {
+      std::copy(saved.begin(), saved.end(), ap.data());
+      indefinite(&info);
+      CheckInfo(info, singularMessage);
+    }
+    m_isFactorized = true;
   }
 
   // The n x n dense general matrix receiving eigenvectors.
@@ -252,7 +242,6 @@ class PackedBase : public KindBase<Derived, Interface> {
       throw OrvaneException(what + FillPlaceholders(msg::TooFewEigenvalueEntries, m_rownum));
     }
   }
-
 
   NativeArray<Scalar> ap;
   // Identity pivots until the first Bunch-Kaufman factorization, which always

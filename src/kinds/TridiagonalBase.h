@@ -77,7 +77,6 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
   using Element = decltype(ToElement(Scalar{}));
   using Rhs = typename GeneralOf<Scalar>::type;
 
-
   Element get_Item(int i, int j) const override {
     if (i == j) return ToElement(d[i]);
     if (j == i + 1) return ToElement(du[i]);
@@ -189,7 +188,6 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
  public:
   using Element = decltype(ToElement(Scalar{}));
   using Rhs = typename GeneralOf<Scalar>::type;
-
 
   // Below the diagonal reads the (conjugated) mirror of e.
   Element get_Item(int i, int j) const override {
