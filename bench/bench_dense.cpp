@@ -13,7 +13,7 @@
 #include "PairedTiming.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
-#include "lapack/fortran.h"
+#include "lapack/Dense.h"
 
 using OrvaneNet::ComplexGeneralMatrix;
 using OrvaneNet::DoubleGeneralMatrix;
@@ -38,14 +38,15 @@ std::vector<T> RandomData(std::size_t count, unsigned seed) {
 
 std::size_t Square(int n) { return static_cast<std::size_t>(n) * static_cast<std::size_t>(n); }
 
-// One-call solve: SolveWithSimpleDriver against dgesv.
-void DenseSolve(benchmark::State& state) {
+// One-call solve: SolveWithSimpleDriver against gesv, real and complex.
+template <class Kind, class T>
+void OneCallSolve(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0)), nrhs = 1;
-  const auto a0 = RandomData<double>(Square(n), 1);
-  const auto b0 = RandomData<double>(static_cast<std::size_t>(n), 2);
-  std::vector<double> a(a0.size()), b(b0.size());
+  const auto a0 = RandomData<T>(Square(n), 1);
+  const auto b0 = RandomData<T>(static_cast<std::size_t>(n), 2);
+  std::vector<T> a(a0.size()), b(b0.size());
   std::vector<int> ipiv(n);
-  DoubleGeneralMatrix ka(n, n), kb(n, 1);
+  Kind ka(n, n), kb(n, 1);
   bench::RunPaired(
       state,
       [&] {
@@ -54,7 +55,7 @@ void DenseSolve(benchmark::State& state) {
       },
       [&] {
         int info = 0;
-        dgesv_(&n, &nrhs, a.data(), &n, ipiv.data(), b.data(), &n, &info);
+        OrvaneNet::lapack::gesv(&n, &nrhs, a.data(), &n, ipiv.data(), b.data(), &n, &info);
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
@@ -65,7 +66,12 @@ void DenseSolve(benchmark::State& state) {
         ka.SolveWithSimpleDriver(kb);
         benchmark::DoNotOptimize(kb.Dat());
       });
-  if (kb.Dat()[n - 1] != b[n - 1]) state.SkipWithError("library and dgesv disagree");
+  if (kb.Dat()[n - 1] != b[n - 1]) state.SkipWithError("library and gesv disagree");
+}
+
+void DenseSolve(benchmark::State& state) { OneCallSolve<DoubleGeneralMatrix, double>(state); }
+void ComplexDenseSolve(benchmark::State& state) {
+  OneCallSolve<ComplexGeneralMatrix, std::complex<double>>(state);
 }
 
 // Factorize against dgetrf.
@@ -148,37 +154,6 @@ void DenseInvert(benchmark::State& state) {
         ka.Invert();
         benchmark::DoNotOptimize(ka.Dat());
       });
-}
-
-// Complex one-call solve against zgesv.
-void ComplexDenseSolve(benchmark::State& state) {
-  using Z = std::complex<double>;
-  const int n = static_cast<int>(state.range(0)), nrhs = 1;
-  const auto a0 = RandomData<Z>(Square(n), 1);
-  const auto b0 = RandomData<Z>(static_cast<std::size_t>(n), 2);
-  std::vector<Z> a(a0.size()), b(b0.size());
-  std::vector<int> ipiv(n);
-  ComplexGeneralMatrix ka(n, n), kb(n, 1);
-  bench::RunPaired(
-      state,
-      [&] {
-        std::copy(a0.begin(), a0.end(), a.begin());
-        std::copy(b0.begin(), b0.end(), b.begin());
-      },
-      [&] {
-        int info = 0;
-        zgesv_(&n, &nrhs, a.data(), &n, ipiv.data(), b.data(), &n, &info);
-        benchmark::DoNotOptimize(b.data());
-      },
-      [&] {
-        std::copy(a0.begin(), a0.end(), ka.Dat());
-        std::copy(b0.begin(), b0.end(), kb.Dat());
-      },
-      [&] {
-        ka.SolveWithSimpleDriver(kb);
-        benchmark::DoNotOptimize(kb.Dat());
-      });
-  if (kb.Dat()[n - 1] != b[n - 1]) state.SkipWithError("library and zgesv disagree");
 }
 
 void Sizes(benchmark::internal::Benchmark* b) {
