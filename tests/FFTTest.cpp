@@ -155,8 +155,9 @@ TEST(FFT, BitIdenticalToTheLoopByLoopTransform) {
 // chunks, so that several groups of them, radix-4 and radix-2 endings, and
 // strips narrower than a register row are all compared bit for bit.
 TEST(FFT, ColumnPassesBitIdenticalWithSmallChunks) {
+  const std::size_t counts[] = {9, 16, 33, 64, 100, 128, 256, 512, 1000, 2048, 4096, 8192, 16384};
   for (std::int64_t chunk : {8, 16, 32, 64, 256})
-    for (std::size_t count : {9u, 16u, 33u, 64u, 100u, 128u, 256u, 512u, 1000u, 2048u, 4096u, 8192u, 16384u})
+    for (std::size_t count : counts)
       ExpectReferenceBits(Random(count, static_cast<unsigned>(count + chunk)), chunk);
 }
 

@@ -173,15 +173,11 @@ inline void Cftbsub(Index n, double* a) {
 }
 
 inline void Cdft(Index n, int isgn, double* a) {
-  if (n > 4) {
-    BitReverse(n, a, isgn < 0);
-    if (isgn >= 0) {
-      Cftfsub(n, a);
-    } else {
-      Cftbsub(n, a);
-    }
-  } else if (n == 4) {
-    Cftfsub(n, a);
+  if (n > 4) BitReverse(n, a, isgn < 0);
+  if (n > 4 && isgn < 0) {
+    Cftbsub(n, a);
+  } else if (n >= 4) {
+    Cftfsub(n, a);  // two points: the same transform both ways
   }
 }
 

@@ -208,11 +208,13 @@ TYPED_TEST(Decompositions, SingularValueDecompositionReproducesTheMatrix) {
     TypeParam work = a.Clone(), s, u, vt;
     SingularValueDecomposition::Decompose(work, s, u, vt);
     EXPECT_LT(orvane_test::MaxDifference(u * s * vt, a), 1e-14 * (m + n));
-    EXPECT_LT(orvane_test::OrthonormalityError(u, static_cast<const TypeParam*>(nullptr)), 100.0);
-    EXPECT_LT(orvane_test::OrthonormalityError(vt, static_cast<const TypeParam*>(nullptr)), 100.0);
+    const TypeParam* identity = nullptr;
+    EXPECT_LT(orvane_test::OrthonormalityError(u, identity), 100.0);
+    EXPECT_LT(orvane_test::OrthonormalityError(vt, identity), 100.0);
     for (int i = 0; i < m; ++i)
       for (int j = 0; j < n; ++j) EXPECT_EQ(s.get_Item(i, j), E(i == j ? Abs(s.get_Item(i, j)) : 0.0));
-    for (int k = 0; k + 1 < std::min(m, n); ++k) EXPECT_GE(Abs(s.get_Item(k, k)), Abs(s.get_Item(k + 1, k + 1)));
+    for (int k = 0; k + 1 < std::min(m, n); ++k)
+      EXPECT_GE(Abs(s.get_Item(k, k)), Abs(s.get_Item(k + 1, k + 1)));
   }
 }
 

@@ -70,8 +70,10 @@ int main() {
   const int shapes[][3] = {{300, 300, 300}, {517, 65, 131}, {1, 1000, 7}, {64, 64, 2000}};
   for (auto [m, n, k] : shapes) {
     const std::string shape = std::to_string(m) + "x" + std::to_string(n) + "x" + std::to_string(k);
-    Print("product-real-" + shape, Entries(Random<Matrix>(m, k) * Random<Matrix>(k, n)));
-    Print("product-complex-" + shape, Entries(Random<ComplexMatrix>(m, k) * Random<ComplexMatrix>(k, n)));
+    const Matrix a = Random<Matrix>(m, k), b = Random<Matrix>(k, n);
+    Print("product-real-" + shape, Entries(a * b));
+    const ComplexMatrix c = Random<ComplexMatrix>(m, k), d = Random<ComplexMatrix>(k, n);
+    Print("product-complex-" + shape, Entries(c * d));
   }
   for (int n : {1000, 4096, 100000, 1 << 20}) {
     std::vector<Complex> x(static_cast<std::size_t>(n));
