@@ -1,7 +1,6 @@
 // Bessel: the C library's six functions selected by order, results unchanged.
 #include <math.h>
 
-#include <cmath>
 #include <cstring>
 #include <limits>
 
@@ -16,15 +15,11 @@ bool SameBits(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Through volatile so the compiler cannot fold the reference calls at build
 // time with a rounding different from the run-time library's.
-double RefJ(int order, double x) {
+double Ref(bool y, int order, double x) {
   volatile int o = order;
   volatile double v = x;
+  if (y) return o == 0 ? ::y0(v) : o == 1 ? ::y1(v) : ::yn(o, v);
   return o == 0 ? ::j0(v) : o == 1 ? ::j1(v) : ::jn(o, v);
-}
-double RefY(int order, double x) {
-  volatile int o = order;
-  volatile double v = x;
-  return o == 0 ? ::y0(v) : o == 1 ? ::y1(v) : ::yn(o, v);
 }
 
 TEST(Bessel, BitForBitTheCLibraryForEveryOrder) {
@@ -35,28 +30,10 @@ TEST(Bessel, BitForBitTheCLibraryForEveryOrder) {
                          -3.0, -40.0, inf,    nan};
   for (int order = -3; order <= 10; ++order) {
     for (double x : args) {
-      EXPECT_TRUE(SameBits(Bessel::J(order, x), RefJ(order, x))) << "J " << order << " " << x;
-      EXPECT_TRUE(SameBits(Bessel::Y(order, x), RefY(order, x))) << "Y " << order << " " << x;
+      EXPECT_TRUE(SameBits(Bessel::J(order, x), Ref(false, order, x))) << "J " << order << " " << x;
+      EXPECT_TRUE(SameBits(Bessel::Y(order, x), Ref(true, order, x))) << "Y " << order << " " << x;
     }
   }
-  // The dedicated functions really are the ones chosen for orders 0 and 1.
-  volatile double v = 3.7;
-  EXPECT_TRUE(SameBits(Bessel::J(1, 3.7), ::j1(v)));
-  EXPECT_TRUE(SameBits(Bessel::J(3, 3.7), ::jn(3, v)));
-  EXPECT_TRUE(SameBits(Bessel::Y(0, 3.7), ::y0(v)));
-}
-
-TEST(Bessel, SpecialValues) {
-  EXPECT_EQ(Bessel::J(0, 0.0), 1.0);
-  EXPECT_EQ(Bessel::J(1, 0.0), 0.0);
-  EXPECT_EQ(Bessel::J(2, 0.0), 0.0);
-  EXPECT_NEAR(Bessel::J(0, 2.404825557695773), 0.0, 1e-15);
-  for (double x : {0.3, 1.0, 4.2, 17.0}) EXPECT_EQ(Bessel::J(-1, x), -Bessel::J(1, x)) << x;
-  EXPECT_NEAR(Bessel::Y(0, 1.0), 0.0882569642, 1e-10);  // A&S table 9.1
-  EXPECT_EQ(Bessel::Y(0, 0.0), -std::numeric_limits<double>::infinity());
-  EXPECT_TRUE(std::isnan(Bessel::Y(1, -1.0)));
-  Bessel instance;  // stateless, but constructible
-  (void)instance;
 }
 
 }  // namespace

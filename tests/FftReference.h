@@ -22,9 +22,9 @@ struct Twiddles {
   double t1r, t1i, t3r, t3i;            // the turned w1', w3'
 };
 
-// The reversed counter: i = n/4, kr ^= i, while i > kr { i /= 2; kr ^= i; }.
-inline void AdvanceReversed(Index n, Index& kr) {
-  Index i = n >> 2;
+// The bit-reversed counter: kr ^= i, while i > kr { i /= 2; kr ^= i; }, i
+// starting at the value of its top bit.
+inline void AdvanceReversed(Index i, Index& kr) {
   kr ^= i;
   while (i > kr) {
     i >>= 1;
@@ -100,25 +100,7 @@ inline void BitReverse(Index n, double* a, bool conjugate) {
       std::swap(a[j + 1], a[k + 1]);
     }
     if (conjugate) a[j + 1] = -a[j + 1];
-    Index i = n >> 1;
-    k ^= i;
-    while (i > k) {
-      i >>= 1;
-      k ^= i;
-    }
-  }
-}
-
-inline void Cft1st(Index n, double* a) {
-  const Twiddles none{};
-  Butterfly(a, 0, 2, Kind::Plain, none);
-  Butterfly(a, 8, 2, Kind::EighthTurn, none);
-  Index kr = 0;
-  for (Index j = 16; j < n; j += 16) {
-    AdvanceReversed(n, kr);
-    const Twiddles w = MakeTwiddles(kr, n);
-    Butterfly(a, j, 2, Kind::Twiddled, w);
-    Butterfly(a, j + 8, 2, Kind::TwiddledTurned, w);
+    AdvanceReversed(n >> 1, k);
   }
 }
 
@@ -129,22 +111,20 @@ inline void Cftmdl(Index n, Index l, double* a) {
   for (Index j = m; j < m + l; j += 2) Butterfly(a, j, l, Kind::EighthTurn, none);
   Index kr = 0;
   for (Index k = m2; k < n; k += m2) {
-    AdvanceReversed(n, kr);
+    AdvanceReversed(n >> 2, kr);
     const Twiddles w = MakeTwiddles(kr, n);
     for (Index j = k; j < k + l; j += 2) Butterfly(a, j, l, Kind::Twiddled, w);
     for (Index j = k + m; j < k + m + l; j += 2) Butterfly(a, j, l, Kind::TwiddledTurned, w);
   }
 }
 
+// The radix-4 passes but the last (the first of them is the published
+// cft1st, which is cftmdl with l = 2).
 inline Index FirstPasses(Index n, double* a) {
   Index l = 2;
-  if (n > 8) {
-    Cft1st(n, a);
-    l = 8;
-    while (4 * l < n) {
-      Cftmdl(n, l, a);
-      l *= 4;
-    }
+  while (4 * l < n) {
+    Cftmdl(n, l, a);
+    l *= 4;
   }
   return l;
 }
@@ -193,15 +173,11 @@ inline void Cftbsub(Index n, double* a) {
 }
 
 inline void Cdft(Index n, int isgn, double* a) {
-  if (n > 4) {
-    BitReverse(n, a, isgn < 0);
-    if (isgn >= 0) {
-      Cftfsub(n, a);
-    } else {
-      Cftbsub(n, a);
-    }
-  } else if (n == 4) {
-    Cftfsub(n, a);
+  if (n > 4) BitReverse(n, a, isgn < 0);
+  if (n > 4 && isgn < 0) {
+    Cftbsub(n, a);
+  } else if (n >= 4) {
+    Cftfsub(n, a);  // two points: the same transform both ways
   }
 }
 

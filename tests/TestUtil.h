@@ -193,8 +193,4 @@ double EigenResidual(const M& a, const M* b, const std::vector<double>& w, const
   return r / (std::max(1, n) * Eps());
 }
 
-// The kind of general matrix a kind does not accept as right-hand side.
-template <class R, class Real, class Cplx>
-using OtherOf = std::conditional_t<std::is_same_v<ElementOf<R>, double>, Cplx, Real>;
-
 }  // namespace orvane_test
