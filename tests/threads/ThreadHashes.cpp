@@ -1,7 +1,9 @@
 // Prints a hash of the bits of results computed through the public API, one
 // line each: "exact <case> <hash>" for the product and the FFT, which must not
-// change by a single bit, after "env openblas-threads <n>". CompareThreads.cmake
-// runs this program with OPENBLAS_NUM_THREADS=1 and =2 and compares the lines.
+// change by a single bit, then "lapack <case> <hash>" for results computed by
+// LAPACK/BLAS, reported only; first "env openblas-threads <n>".
+// CompareThreads.cmake runs this program with OPENBLAS_NUM_THREADS=1 and =2
+// and compares the lines.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -34,10 +36,10 @@ void Add(std::uint64_t& h, Complex z) {
 }
 
 template <class Values>
-void Print(const std::string& name, const Values& values) {
+void Print(const std::string& name, const Values& values, const char* cls = "exact") {
   std::uint64_t h = 0xcbf29ce484222325ULL;
   for (const auto& v : values) Add(h, v);
-  std::printf("exact %s %016llx\n", name.c_str(), static_cast<unsigned long long>(h));
+  std::printf("%s %s %016llx\n", cls, name.c_str(), static_cast<unsigned long long>(h));
 }
 
 template <class M>
@@ -84,5 +86,21 @@ int main() {
     Print("fft-forward-" + std::to_string(n), FFT::Forward(x));
     Print("fft-backward-" + std::to_string(n), FFT::Backward(x));
   }
+  // Through OpenBLAS: reported only, it may split its work differently.
+  Matrix a = Random<Matrix>(800, 800), b = Random<Matrix>(800, 2);
+  LinearEquation::Solve(a, b);
+  Print("solve-800", Entries(b), "lapack");
+  Matrix c = Random<Matrix>(300, 200), s, u, vt;
+  SingularValueDecomposition::Decompose(c, s, u, vt);
+  Print("svd-300x200-sigma", Entries(s), "lapack");
+  Matrix e(300, 300, MatrixType::DoubleSymmetric);
+  for (int j = 0; j < 300; ++j)
+    for (int i = 0; i <= j; ++i) e.set_Item(i, j, Uniform());
+  std::vector<double> values;
+  Eigenproblem::Solve(e, values);
+  Print("eigenvalues-300", values, "lapack");
+  Matrix l = Random<Matrix>(2000, 200), r = Random<Matrix>(2000, 1);
+  LeastSquare::Solve(l, r);
+  Print("least-squares-2000x200", Entries(r), "lapack");
   return 0;
 }
