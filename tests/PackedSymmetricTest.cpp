@@ -74,14 +74,8 @@ TYPED_TEST(PackedSymmetric, UpperTrianglePackedByColumns) {
     a.set_Item(2, 0, Complex(1, 2));  // the conjugate is stored
     EXPECT_EQ(a.get_Item(2, 0), Complex(1, 2));
     EXPECT_EQ(a.Ap()[3], S(1, -2));
-    a.set_Item(1, 1, Complex(2, 3));  // a diagonal entry is kept as written...
+    a.set_Item(1, 1, Complex(2, 3));  // a diagonal entry is kept as written
     EXPECT_EQ(a.get_Item(1, 1), Complex(2, 3));
-    // ...and LAPACK reads only its real part.
-    auto h = FromRows<TypeParam>({{4, 2}, {2, 3}});
-    h.set_Item(0, 0, Complex(4, 5));
-    auto b = FromRows<ComplexGeneralMatrix>({{6}, {5}});
-    h.SolveWithSimpleDriver(b);
-    ExpectEntriesNear(b, {{1}, {1}}, 1e-15);
   }
 }
 
@@ -264,7 +258,7 @@ TYPED_TEST(PackedSymmetric, RandomEigenproblems) {
 TEST(DoubleSymmetricStatus, SpevAndSpgvHandBackInfo) {
   const auto a = FromRows<DoubleSymmetricMatrix>({{2, 1}, {1, 2}});
   const auto nan = FromRows<DoubleSymmetricMatrix>({{1, NAN, 0.5}, {NAN, 2, 0.25}, {0.5, 0.25, 3}});
-  DoubleGeneralMatrix w(1, 2), z(2, 2), w3(3, 1), z3(3, 3), tiny(1, 1), z32(3, 2);
+  DoubleGeneralMatrix w(1, 2), z(2, 2), w3(3, 1), z3(3, 3), tiny(1, 1);
   int info = -7;
   DoubleSymmetricMatrix a1(a), a2(a), a3(a), bad(nan);
   a1.SPEV(w, z, info);  // a 1 x 2 eigenValue has room enough
@@ -284,7 +278,6 @@ TEST(DoubleSymmetricStatus, SpevAndSpgvHandBackInfo) {
 
   // Shapes are still checked, and raise.
   EXPECT_THROW_MSG(a1.SPEV(tiny, z, info), OrvaneException, "Matrix eigenValue must have room for 2 eigenvalues.");
-  EXPECT_THROW_MSG(bad.SPEV(w3, z32, info), OrvaneException, "Matrix vectors must be 3 x 3, not 3 x 2.");
   DoubleSymmetricMatrix empty(0, 0);
   DoubleGeneralMatrix w0(0, 1), z0(0, 0);
   info = -7;

@@ -221,16 +221,3 @@ TYPED_TEST(SymmetricTridiagonal, IndefiniteMatrixIsRefusedByBothPaths) {
   ExpectEntriesNear(b, {{3}, {3}}, 0.0);
   EXPECT_EQ(a2.get_Item(0, 1), ElementOf<TypeParam>(2.0));
 }
-
-TEST(ComplexHermitianTridiagonal, WorkedExampleNeedsTheUpperReading) {
-  // [[4, 1 + i], [1 - i, 4]] x = (5 + i, 5 - i) has x = (1, 1); reading e as
-  // the subdiagonal would solve the conjugate system instead.
-  auto a = FromRows<ComplexHermitianTridiagonalMatrix>({{4, 0}, {0, 4}});
-  a.set_Item(0, 1, Complex(1, 1));
-  ComplexGeneralMatrix b(2, 1);
-  b.set_Item(0, 0, Complex(5, 1));
-  b.set_Item(1, 0, Complex(5, -1));
-  a.Factorize();
-  a.Solve(b);
-  ExpectEntriesNear(b, {{1}, {1}}, 4 * Eps());
-}
