@@ -95,13 +95,6 @@ std::string ReadFile(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Runs f when the scope ends, also when the row's call raised.
-template <class F>
-struct Finally {
-  F f;
-  ~Finally() { f(); }
-};
-
 template <class H>
 using E = orvane_test::ElementOf<H>;
 template <class H>
@@ -186,7 +179,7 @@ const Solver<H> kSolvers[] = {{"LinearEquation", &LinearEquation::Factorize, &Li
 
 template <class H>
 void ConstructorRows(const std::string& p) {
-  const MatrixType general = Type<H>(0), symmetric = Type<H>(3), symBand = Type<H>(4), symTri = Type<H>(5);
+  const MatrixType general = Type<H>(0), symmetric = Type<H>(3), symBand = Type<H>(4);
   const char* negative = "Matrix dimensions must not be negative.";
   const char* negativeBand = "Numbers of sub- and superdiagonals must not be negative.";
   const char* even = "Please specify both super and sub diagonals.";
@@ -202,14 +195,12 @@ void ConstructorRows(const std::string& p) {
   Add(p + "NegativeSuperdiagonals", [] { H(3, 3, 0, -1); }, kOrvane, negativeBand);
   Add(p + "NegativeSymmetricBand", [=] { H(3, 3, symBand, -1, -1); }, kOrvane, negativeBand);
   Add(p + "EvenBandWidth", [] { H(3, 3, 2); }, kOrvane, even);
-  Add(p + "ZeroBandWidth", [] { H(3, 3, 0); }, kOrvane, even);
   Add(p + "BandTypeWithoutWidths", [] { H(3, 3, Type<H>(1)); }, kOrvane, notYet);
   Add(p + "ForeignType", [] { H(3, 3, Type<H>(kReal<H> ? 6 : -6)); }, kOrvane, notYet);
   Add(p + "TypeBelowRange", [] { H(3, 3, static_cast<MatrixType>(-1)); }, kOrvane, notYet);
   Add(p + "TypeAboveRange", [] { H(3, 3, static_cast<MatrixType>(12)); }, kOrvane, notYet);
   Add(p + "GeneralTypeWithWidths", [=] { H(3, 3, general, 1, 1); }, kOrvane, notYet);
   Add(p + "SymmetricNotSquare", [=] { H(3, 4, symmetric); }, kOrvane, symNotSquare);
-  Add(p + "SymmetricTridiagonalNotSquare", [=] { H(3, 4, symTri); }, kOrvane, symNotSquare);
   Add(p + "SymmetricBandUnequalWidths", [=] { H(3, 3, symBand, 1, 2); }, kOrvane, symNotSquare);
   Add(p + "TridiagonalNotSquare", [] { H(3, 4, 3); }, kOrvane, genNotSquare);
   Add(p + "BandNotSquare", [] { H(3, 4, 1, 1); }, kOrvane, genNotSquare);
@@ -229,7 +220,7 @@ void ConstructorRows(const std::string& p) {
 #endif
         struct sysinfo info {};
         ::sysinfo(&info);
-        const double memory = (static_cast<double>(info.totalram) + static_cast<double>(info.totalswap)) * info.mem_unit;
+        const double memory = (1.0 * info.totalram + 1.0 * info.totalswap) * info.mem_unit;
         if (memory >= 70000.0 * 70000.0 * sizeof(E<H>)) GTEST_SKIP() << "it fits in memory";
         H(70000, 70000);
       }, kBadAllocOrOrvane);
@@ -283,12 +274,15 @@ void KindRows(int form) {
 
   const bool invertible = form % 3 == 0;
   Add(p + "InvZeroOrder", [=] { Make<H>(form, 0).Inv(); }, invertible ? kReturns : kOrvane);
-  Add(p + "InvNonFinite", [=] { EachEnds({[=] { Filled<H>(form, 3, kNaN).Inv(); }, [=] { Filled<H>(form, 3, kInf).Inv(); }}); });
+  Add(p + "InvNonFinite", [=] {
+        EachEnds({[=] { Filled<H>(form, 3, kNaN).Inv(); }, [=] { Filled<H>(form, 3, kInf).Inv(); }});
+      });
   if (!invertible) Add(p + "Inv", [=] { Filled<H>(form, 3).Inv(); }, kOrvane);
   if (form == 0) {
     Add(p + "InvNotSquare", [] { H(2, 3).Inv(); }, kOrvane, "The matrix must be square for this operation.");
     Add(p + "InvSingular", [] { H(2, 2).Inv(); }, kOrvane,
-        "The matrix is exactly singular (the 1-th diagonal element of U is zero), so its inverse could not be computed.");
+        "The matrix is exactly singular (the 1-th diagonal element of U is zero), so its inverse could not be "
+        "computed.");
   }
 
   // Linear equations. A right-hand side of a banded kind fails its cast, but
@@ -304,8 +298,8 @@ void KindRows(int form) {
                     "use D for solving a system of linear equations."
       : kReal<H>  ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not supported by "
                     "LAPACK. Please use Matrix::DoubleSymmetrix."
-      : form == 4 ? "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by LAPACK. "
-                    "Please use Matrix::ComplexHermitian."
+      : form == 4 ? "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by "
+                    "LAPACK. Please use Matrix::ComplexHermitian."
                   : "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not supported by "
                     "LAPACK. Please use Matrix::ComplexHermitian.";
   for (const Solver<H>& s : kSolvers<H>) {
@@ -320,9 +314,11 @@ void KindRows(int form) {
     } else {
       Add(q + "SolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); s.solve(a, b); }, kOrvane,
           "Matrix b must have 3 rows, not 2.");
-      if (full) Add(q + "SolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); s.solve(a, b); }, wrongKind, wrongKindMessage);
-      if (full) Add(q + "SolveZeroOrder", [=] { H a = Make<H>(form, 0), b(0, 2); s.solve(a, b); });
-      if (full) Add(q + "SolveNoRightHandSides", [=] { H a = Filled<H>(form, 3), b(3, 0); s.solve(a, b); });
+      if (!full) continue;
+      Add(q + "SolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); s.solve(a, b); }, wrongKind,
+          wrongKindMessage);
+      Add(q + "SolveZeroOrder", [=] { H a = Make<H>(form, 0), b(0, 2); s.solve(a, b); });
+      Add(q + "SolveNoRightHandSides", [=] { H a = Filled<H>(form, 3), b(3, 0); s.solve(a, b); });
     }
     if (!full) continue;
     Add(q + "FactoredSolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); s.factorize(a); s.solve(a, b); },
@@ -346,11 +342,14 @@ void KindRows(int form) {
                                    : "Only complex hermitian matrix is supported for this method.";
     Add(p + "Eigenproblem", [=] { H a = Filled<H>(form, 2); std::vector<double> w; Eigenproblem::Solve(a, w); },
         kOrvane, onlySym);
-    if constexpr (kReal<H>) Add(p + "EigenvalueProblem", [=] { H a = Filled<H>(form, 2); EigenvalueProblem().Solve(a); }, kOrvane, onlySym);
+    if constexpr (kReal<H>) {
+      Add(p + "EigenvalueProblem", [=] { H a = Filled<H>(form, 2); EigenvalueProblem().Solve(a); }, kOrvane, onlySym);
+    }
   }
   if (form == 0) return;
-  Add(p + "SingularValueDecomposition", [=] { H a = Filled<H>(form, 2), s, u, vt; SingularValueDecomposition::Decompose(a, s, u, vt); },
-      kOrvane, "Only general matrix is supported.");
+  Add(p + "SingularValueDecomposition",
+      [=] { H a = Filled<H>(form, 2), s, u, vt; SingularValueDecomposition::Decompose(a, s, u, vt); }, kOrvane,
+      "Only general matrix is supported.");
   if constexpr (kReal<H>) {
     Add(p + "LeastSquareA", [=] { H a = Filled<H>(form, 2), b(2, 1); LeastSquare::Solve(a, b); }, kOrvane,
         "Only double general matrix is supported.");
@@ -364,7 +363,8 @@ template <class H>
 void SolverRows(const std::string& p) {
   for (const Solver<H>& s : kSolvers<H>) {
     const std::string q = s.name + ("_" + p);
-    Add(q + "SolveNotSquare", [s] { H a(3, 2), b(3, 1); s.solve(a, b); }, kOrvane, "Matrix size m != n is not supported.");
+    Add(q + "SolveNotSquare", [s] { H a(3, 2), b(3, 1); s.solve(a, b); }, kOrvane,
+        "Matrix size m != n is not supported.");
     Add(q + "SolveRhsTooManyRows", [s] { H a = Dense<H>(3, 3, 1), b(4, 1); s.solve(a, b); }, kOrvane,
         "Matrix b must have 3 rows, not 4.");
     Add(q + "SolveDisposedA", [s] { H a = Dead<H>(), b(2, 1); s.solve(a, b); }, kOrvane, kDisposed);
@@ -430,73 +430,48 @@ void FileRows(const std::string& p) {
   Add(p + "LoadEmptyPath", [] { H::Load(""); }, kSystemError);
   Add(p + "LoadEmptyFile", [=] { expectShape(load("empty", ""), 0, 0); });
   Add(p + "LoadBlankLines", [=] { expectShape(load("blank", " \r\n\t\n\r"), 0, 0); });
-  Add(p + "LoadBinary", [=] { load("binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\x89\xff[", 12)); }, kInvalidArgument);
+  Add(p + "LoadBinary", [=] { load("binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\x89\xff[", 12)); },
+      kInvalidArgument);
   Add(p + "LoadUtf8Bom", [=] { expectShape(load("bom", "\xEF\xBB\xBF" + good + "\r\n"), 1, 2); });
   Add(p + "LoadCarriageReturnsOnly", [=] { expectShape(load("cr", good + "\r" + good + "\r\r" + good), 3, 2); });
-  Add(p + "LoadNumberOutOfRange", [=] { load("range", kReal<H> ? "[1e999]" : "[(1e999,0)]"); }, kOutOfRange,
-      "Value was either too large or too small for a Double: \"1e999\"");
-  Add(p + "LoadMalformedNumber", [=] { load("malformed", kReal<H> ? "[1;2]" : "[(1;2,3)]"); }, kInvalidArgument,
-      "Input string was not in a correct format: \"1;2\"");
-  // Settings that parsing cannot do without; real elements split on blanks instead of an empty separator.
-  using Setter = void (MatrixFormatter::*)(std::string);
-  const std::pair<const char*, Setter> settings[] = {{"LineBeginsWith", &MatrixFormatter::set_LineBeginsWith},
-                                                     {"LineEndsWith", &MatrixFormatter::set_LineEndsWith},
-                                                     {"ElementSeparatedBy", &MatrixFormatter::set_ElementSeparatedBy},
-                                                     {"ComplexBeginsWith", &MatrixFormatter::set_ComplexBeginsWith},
-                                                     {"ComplexValueSepratedBy", &MatrixFormatter::set_ComplexValueSepratedBy}};
-  for (const auto& [name, set] : settings) {
-    const bool needed = !kReal<H> || name[0] == 'L';
-    const std::string text = !kReal<H> ? "[(1,2),(3,4),(5,6)]" : name[0] == 'E' ? "[1 2\t3]" : "[1,2,3]";
-    Add(p + "LoadEmpty" + name, [=, set = set] {
-          MatrixFormatter f;
-          (f.*set)("");
-          EXPECT_EQ(load("setting", text, f).get_ColNum(), 3);
-        }, needed ? kInvalidArgument : kReturns,
-        needed ? "The formatter's " + std::string(name) + " must not be empty for parsing." : "");
-  }
-  if constexpr (!kReal<H>) {
-    Add(p + "LoadWithoutImaginaryPart", [=] { load("noimag", "[(1)]"); }, kOutOfRange,
-        "A complex element needs a real and an imaginary part: \"(1\"");
-    Add(p + "LoadBlankAfterComma", [=] { load("blank-comma", "[(1, 2)]"); }, kInvalidArgument,
-        "Input string was not in a correct format: \"\"");
-  }
+  // Number syntax and its messages belong to TextFormatTest; here only a formatter parsing cannot use.
+  Add(p + "LoadEmptyLineBeginsWith", [=] {
+        MatrixFormatter f;
+        f.set_LineBeginsWith("");
+        load("setting", good, f);
+      }, kInvalidArgument, "The formatter's LineBeginsWith must not be empty for parsing.");
 
   // Save: the folder must exist, and a failed Save leaves what was there.
-  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), (Scratch() / "no-folder" / "m.txt").string()); }, kSystemError);
+  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), (Scratch() / "no-folder" / "m.txt").string()); },
+      kSystemError);
   Add(p + "SaveEmptyPath", [] { H::Save(H(1, 1), ""); }, kSystemError);
-  Add(p + "SaveOntoDirectory", [p] {
-        const fs::path dir = Scratch() / (p + "dir");
-        fs::create_directory(dir);
-        Finally check{[&] { EXPECT_TRUE(fs::is_directory(dir)); }};
-        H::Save(H(1, 1), dir.string());
-      }, kSystemError);
+  Add(p + "SaveOntoDirectory", [] {
+        EXPECT_THROW(H::Save(H(1, 1), Scratch().string()), std::system_error);
+        EXPECT_TRUE(fs::is_directory(Scratch()));
+      });
   Add(p + "SaveBelowARegularFile", [p] {
         const std::string file = WriteFile(p + "regular", "keep");
-        Finally check{[&] { EXPECT_EQ(ReadFile(file), "keep"); }};
-        H::Save(H(1, 1), file + "/m.txt");
-      }, kSystemError);
+        EXPECT_THROW(H::Save(H(1, 1), file + "/m.txt"), std::system_error);
+        EXPECT_EQ(ReadFile(file), "keep");
+      });
   Add(p + "SaveDisposedOverExistingFile", [p] {
         const std::string file = WriteFile(p + "previous", "keep");
-        Finally check{[&] { EXPECT_EQ(ReadFile(file), "keep"); }};
-        H::Save(Dead<H>(), 2, file);
-      }, kOrvane, kDisposed);
+        EXPECT_THROW_MSG(H::Save(Dead<H>(), 2, file), OrvaneException, kDisposed);
+        EXPECT_EQ(ReadFile(file), "keep");
+      });
   // Empty, odd and extreme formatter settings, for text and for files.
   Add(p + "OddFormatter", [p] {
         MatrixFormatter f;
-        for (const std::string& odd : {std::string(), std::string(1, '\0'), std::string("e")}) {
-          for (Setter set : {&MatrixFormatter::set_LineBeginsWith, &MatrixFormatter::set_LineEndsWith,
-                             &MatrixFormatter::set_ElementSeparatedBy, &MatrixFormatter::set_ComplexBeginsWith,
-                             &MatrixFormatter::set_ComplexEndsWith, &MatrixFormatter::set_ComplexValueSepratedBy}) {
-            (f.*set)(odd);
-          }
-          for (int digits : {INT_MIN, -1, 0, 1, 99, 100, 400}) {
-            f.set_NumberOfDigit(digits);
-            (void)Dense<H>(2, 2, -1e300).ToString(f);
-            (void)Dense<H>(2, 2, 5e-324).ToString(f);
-            H::Save(Dense<H>(2, 2, kNaN), f, (Scratch() / (p + "nan-save")).string());
-          }
-          H::Save(H(0, 0), f, (Scratch() / (p + "empty-save")).string());
+        f.set_LineBeginsWith(std::string(1, '\0'));
+        f.set_ElementSeparatedBy("");
+        f.set_ComplexValueSepratedBy("e");
+        for (int digits : {INT_MIN, -1, 0, 99, 100, 400}) {
+          f.set_NumberOfDigit(digits);
+          (void)Dense<H>(2, 2, -1e300).ToString(f);
+          (void)Dense<H>(2, 2, 5e-324).ToString(f);
+          H::Save(Dense<H>(2, 2, kNaN), f, (Scratch() / (p + "odd")).string());
         }
+        H::Save(H(0, 0), f, (Scratch() / (p + "odd")).string());
       });
 }
 
@@ -526,18 +501,26 @@ void EigenRows(const std::string& p) {
       Add(q + "OneByOne", [=] { run(Filled<H>(3, 1), Filled<H>(3, 1)); });
       Add(q + "NonFinite", [=] {
             for (double v : {kNaN, kInf, -kInf}) {
-              EachEnds({[&] { run(Filled<H>(3, 3, v), Filled<H>(3, 3)); }, [&] { run(Filled<H>(3, 3), Filled<H>(3, 3, v)); }});
+              EachEnds({[&] { run(Filled<H>(3, 3, v), Filled<H>(3, 3)); },
+                        [&] { run(Filled<H>(3, 3), Filled<H>(3, 3, v)); }});
             }
           });
       Add(q + "GeneralA", [=] { run(H(2, 2), H(2, 2)); }, kOrvane, wrongKind);
       Add(q + "DisposedA", [=] { run(Dead<H>(), H(2, 2)); }, kOrvane, kDisposed);
-      if (vec) Add(q + "VectorsAreA", [=] { H a = Filled<H>(3, 2), b = Filled<H>(3, 2); SolveEigen(gen, vec, a, b, a); }, kOrvane, kAlias);
+      if (vec) {
+        Add(q + "VectorsAreA", [=] { H a = Filled<H>(3, 2), b = Filled<H>(3, 2); SolveEigen(gen, vec, a, b, a); },
+            kOrvane, kAlias);
+      }
       if (!gen) continue;
       Add(q + "GeneralB", [=] { run(Filled<H>(3, 2), H(2, 2)); }, kOrvane, wrongKind);
-      Add(q + "BOfOtherOrder", [=] { run(Filled<H>(3, 3), Filled<H>(3, 2)); }, kOrvane, "Matrix b must be 3 x 3, not 2 x 2.");
+      Add(q + "BOfOtherOrder", [=] { run(Filled<H>(3, 3), Filled<H>(3, 2)); }, kOrvane,
+          "Matrix b must be 3 x 3, not 2 x 2.");
       Add(q + "BNotPositiveDefinite", [=] { run(Filled<H>(3, 3), Filled<H>(3, 3, -4)); }, kOrvane,
           "off-diagonal elements of an intermediate tridiagonal did not converge to zero");
-      if (vec) Add(q + "VectorsAreB", [=] { H a = Filled<H>(3, 2), b = Filled<H>(3, 2); SolveEigen(gen, vec, a, b, b); }, kOrvane, kAlias);
+      if (vec) {
+        Add(q + "VectorsAreB", [=] { H a = Filled<H>(3, 2), b = Filled<H>(3, 2); SolveEigen(gen, vec, a, b, b); },
+            kOrvane, kAlias);
+      }
     }
   }
 
@@ -553,7 +536,9 @@ void EigenRows(const std::string& p) {
   Add(s + "ZeroByThree", [svd] { svd(0, 3, 1); });
   Add(s + "ThreeByZero", [svd] { svd(3, 0, 1); });
   Add(s + "OneByOne", [svd] { svd(1, 1, -2); });
-  Add(s + "NonFinite", [svd] { EachEnds({[&] { svd(3, 2, kNaN); }, [&] { svd(2, 3, kInf); }, [&] { svd(2, 2, -kInf); }}); });
+  Add(s + "NonFinite", [svd] {
+        EachEnds({[&] { svd(3, 2, kNaN); }, [&] { svd(2, 3, kInf); }, [&] { svd(2, 2, -kInf); }});
+      });
   Add(s + "SigmaIsA", [] { H a(2, 2), u, vt; SingularValueDecomposition::Decompose(a, a, u, vt); }, kOrvane, kAlias);
   Add(s + "UIsVT", [] { H a(2, 2), sigma, u; SingularValueDecomposition::Decompose(a, sigma, u, u); }, kOrvane, kAlias);
   Add(s + "DeadResults", [] {
@@ -584,9 +569,10 @@ void RealProcedureRows() {
       [=] { EXPECT_GT(generalized(Filled<H>(3, 3), Filled<H>(3, 3, -4)), 3); });
   Add("EigenvalueProblem_GeneralizedSolveGeneralA", [=] { generalized(H(2, 2), Filled<H>(3, 2)); }, kOrvane, symOnly);
   Add("EigenvalueProblem_GeneralizedSolveGeneralB", [=] { generalized(Filled<H>(3, 2), H(2, 2)); }, kOrvane, symOnly);
-  Add("EigenvalueProblem_GeneralizedSolveBOfOtherOrder", [=] { generalized(Filled<H>(3, 3), Filled<H>(3, 2)); }, kOrvane,
-      "Matrix b must be 3 x 3, not 2 x 2.");
-  Add("EigenvalueProblem_GeneralizedSolveDisposedB", [=] { generalized(Filled<H>(3, 2), Dead<H>()); }, kOrvane, kDisposed);
+  Add("EigenvalueProblem_GeneralizedSolveBOfOtherOrder", [=] { generalized(Filled<H>(3, 3), Filled<H>(3, 2)); },
+      kOrvane, "Matrix b must be 3 x 3, not 2 x 2.");
+  Add("EigenvalueProblem_GeneralizedSolveDisposedB", [=] { generalized(Filled<H>(3, 2), Dead<H>()); }, kOrvane,
+      kDisposed);
 
   // A is m x n of ones but for the given entries, b is bm x bn of ones.
   auto lstsq = [](int m, int n, int bm, int bn, std::vector<std::tuple<int, int, double>> entries = {}) {
@@ -634,22 +620,24 @@ void OnSmallStack(std::function<void()> f) {
 void ScalarRows() {
   Add("Polynomial_NullCoefficients", [] { Polynomial(std::shared_ptr<std::vector<double>>()); }, kOrvane,
       "The coefficient array must not be null.");
-  Add("Polynomial_Empty", [] {
-        const Polynomial p(std::vector<double>{}, 2.0);
-        EXPECT_EQ(p.Value(3.0), 0.0);
-        EXPECT_TRUE(p.get_Coeffcients().empty());
+  Add("Polynomial_Empty", [] { EXPECT_TRUE(Polynomial(std::vector<double>{}, 2.0).get_Coeffcients().empty()); });
+  Add("Polynomial_EmptyValue", [] { EXPECT_EQ(Polynomial(std::vector<double>{}, 2.0).Value(3.0), 0.0); });
+  Add("Polynomial_OneCoefficient", [] {
+        EXPECT_EQ(Polynomial(std::vector<double>{5.0}, 2.0).get_Coeffcients(), std::vector<double>{5.0});
       });
-  Add("Polynomial_OneCoefficient", [] { EXPECT_EQ(Polynomial(std::vector<double>{5.0}, 2.0).get_Coeffcients(), std::vector<double>{5.0}); });
   Add("Polynomial_NonFinite", [] { (void)Polynomial(std::vector<double>{kNaN, kInf, -kInf}, kNaN).Value(kInf); });
   // The expansion once recursed once per degree: a few thousand coefficients overflowed a small stack.
   Add("Polynomial_LongExpansionOnSmallStack", [] {
-        OnSmallStack([] { EXPECT_EQ(Polynomial(std::vector<double>(5000, 0.0), 0.5).get_Coeffcients().size(), 5000u); });
+        OnSmallStack([] {
+          EXPECT_EQ(Polynomial(std::vector<double>(5000, 0.0), 0.5).get_Coeffcients().size(), 5000u);
+        });
       });
   auto fit = [](std::vector<double> x, std::vector<double> y, int dimension) {
     return [=] { PolynomialFitting::Fit(x, y, dimension); };
   };
   const char* tooFew = "The fit needs at least dimension + 1 points and as many y values as x values.";
-  Add("PolynomialFitting_NegativeDimension", fit({1, 2}, {1, 2}, INT_MIN), kOrvane, "The dimension of the fit must not be negative.");
+  Add("PolynomialFitting_NegativeDimension", fit({1, 2}, {1, 2}, INT_MIN), kOrvane,
+      "The dimension of the fit must not be negative.");
   Add("PolynomialFitting_Empty", fit({}, {}, 0), kOrvane, tooFew);
   Add("PolynomialFitting_TooFewPoints", fit({1, 2}, {1, 2}, 2), kOrvane, tooFew);
   Add("PolynomialFitting_ShortY", fit({1, 2, 3}, {1, 2}, 1), kOrvane, tooFew);
@@ -689,11 +677,8 @@ void ScalarRows() {
                        &Complex::Sinh, &Complex::Cos, &Complex::Cosh, &Complex::Tan, &Complex::Tanh}) {
           for (Complex z : {nan, zero, Complex(-kInf, kInf), Complex(0, 1e308), Complex(1e308, 0)}) (void)f(z);
         }
-        (void)Complex::Pow(zero, Complex(-1, 0));
-        (void)Complex::Pow(nan, 2.0);
-        (void)Complex::Pow(0.0, nan);
-        (void)Complex::Norm(nan);
-        (void)(Complex(1, 1) / zero + 1.0 / zero - nan * 2.0);
+        (void)(Complex::Pow(zero, Complex(-1, 0)) + Complex::Pow(nan, 2.0) + Complex::Pow(0.0, nan));
+        (void)(Complex(1, 1) / zero + 1.0 / zero - nan * 2.0 + Complex::Norm(nan));
         (void)nan.ToString(nullptr, nullptr, nullptr, INT_MIN);
         (void)nan.ToString(1000);
         std::ostringstream() << nan;
@@ -756,7 +741,9 @@ TEST_P(BadInputCatalogue, EndsAsListed) {
   if (IsSkipped()) return;
   EXPECT_TRUE(HasFailure() || printed.empty()) << "written to standard output:\n" << printed;
   EXPECT_TRUE(accepted) << outcome << ", expected " << row.expect.what;
-  EXPECT_TRUE(row.message.empty() || what == row.message) << "message \"" << what << "\", expected \"" << row.message << '"';
+  if (!row.message.empty()) {
+    EXPECT_EQ(what, row.message);
+  }
 }
 
 INSTANTIATE_TEST_SUITE_P(PublicApi, BadInputCatalogue, testing::ValuesIn(AllRows()),
