@@ -181,13 +181,6 @@ void SaveMatrixFile(const std::string& path, const IComplexMatrix& mat,
   SaveMatrix(path, mat, formatter);
 }
 
-void WriteMatrixText(const std::string& path, std::string_view text) {
-  TemporaryFile file(path);
-  file.Write(text);
-  file.Write(kLineTerminator);
-  file.Commit();
-}
-
 std::string ReadMatrixFile(const std::string& path) {
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) ThrowFileError(errno, msg::CannotReadFile, path);

@@ -32,9 +32,6 @@ void SaveMatrixFile(const std::string& path, const IDoubleMatrix& mat,
 void SaveMatrixFile(const std::string& path, const IComplexMatrix& mat,
                     const MatrixFormatter& formatter);
 
-// The same for a text that is already formatted: writes `text` + CR LF.
-void WriteMatrixText(const std::string& path, std::string_view text);
-
 // The whole file as UTF-8: a UTF-8 byte-order mark is skipped, a UTF-16 or
 // UTF-32 one (either byte order) selects that encoding and the text is
 // converted. Throws std::system_error naming the path when the file does not
