@@ -25,33 +25,28 @@ struct KindRow {
   MatrixType type;
 };
 
-std::vector<KindRow<Matrix>> KindRows(const Matrix*) {
-  return {
-      {[](int n) { return Matrix(n, n); }, MT::DoubleGeneral},
-      {[](int n) { return Matrix(n, n, MT::DoubleGeneral); }, MT::DoubleGeneral},
-      {[](int n) { return Matrix(n, n, MT::DoubleGeneralTridiagonal); }, MT::DoubleGeneralTridiagonal},
-      {[](int n) { return Matrix(n, n, MT::DoubleSymmetric); }, MT::DoubleSymmetric},
-      {[](int n) { return Matrix(n, n, MT::DoubleSymmetricTridiagonal); }, MT::DoubleSymmetricTridiagonal},
-      {[](int n) { return Matrix(n, n, 3); }, MT::DoubleGeneralTridiagonal},
-      {[](int n) { return Matrix(n, n, 5); }, MT::DoubleGeneralBand},
-      {[](int n) { return Matrix(n, n, 1, 2); }, MT::DoubleGeneralBand},
-      {[](int n) { return Matrix(n, n, MT::DoubleGeneralBand, 2, 1); }, MT::DoubleGeneralBand},
-      {[](int n) { return Matrix(n, n, MT::DoubleSymmetricBand, 1, 1); }, MT::DoubleSymmetricBand},
-  };
+// The complex kinds follow the real ones in the same order.
+template <class H>
+MatrixType Kind(MatrixType real) {
+  return static_cast<MatrixType>(static_cast<int>(real) + (std::is_same_v<H, Matrix> ? 0 : 6));
 }
 
-std::vector<KindRow<ComplexMatrix>> KindRows(const ComplexMatrix*) {
+template <class H>
+std::vector<KindRow<H>> KindRows() {
+  const MT general = Kind<H>(MT::DoubleGeneral), band = Kind<H>(MT::DoubleGeneralBand),
+           tri = Kind<H>(MT::DoubleGeneralTridiagonal), sym = Kind<H>(MT::DoubleSymmetric),
+           symBand = Kind<H>(MT::DoubleSymmetricBand), symTri = Kind<H>(MT::DoubleSymmetricTridiagonal);
   return {
-      {[](int n) { return ComplexMatrix(n, n); }, MT::ComplexGeneral},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexGeneral); }, MT::ComplexGeneral},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexGeneralTridiagonal); }, MT::ComplexGeneralTridiagonal},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexHermitian); }, MT::ComplexHermitian},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexHermitianTridiagonal); }, MT::ComplexHermitianTridiagonal},
-      {[](int n) { return ComplexMatrix(n, n, 3); }, MT::ComplexGeneralTridiagonal},
-      {[](int n) { return ComplexMatrix(n, n, 5); }, MT::ComplexGeneralBand},
-      {[](int n) { return ComplexMatrix(n, n, 2, 1); }, MT::ComplexGeneralBand},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexGeneralBand, 1, 2); }, MT::ComplexGeneralBand},
-      {[](int n) { return ComplexMatrix(n, n, MT::ComplexHermitianBand, 1, 1); }, MT::ComplexHermitianBand},
+      {[](int n) { return H(n, n); }, general},
+      {[=](int n) { return H(n, n, general); }, general},
+      {[=](int n) { return H(n, n, tri); }, tri},
+      {[=](int n) { return H(n, n, sym); }, sym},
+      {[=](int n) { return H(n, n, symTri); }, symTri},
+      {[](int n) { return H(n, n, 3); }, tri},
+      {[](int n) { return H(n, n, 5); }, band},
+      {[](int n) { return H(n, n, 1, 2); }, band},
+      {[=](int n) { return H(n, n, band, 2, 1); }, band},
+      {[=](int n) { return H(n, n, symBand, 1, 1); }, symBand},
   };
 }
 
@@ -92,7 +87,7 @@ TYPED_TEST_SUITE(HandleKinds, Handles);
 }  // namespace
 
 TYPED_TEST(HandleKinds, EachConstructorFormSelectsItsKind) {
-  const auto rows = KindRows(static_cast<TypeParam*>(nullptr));
+  const auto rows = KindRows<TypeParam>();
   EXPECT_EQ(TypeParam().get_Type(), rows[0].type);
   for (const auto& row : rows) EXPECT_EQ(row.make(3).get_Type(), row.type);
 }
@@ -104,14 +99,13 @@ TYPED_TEST(HandleKinds, ProductsCopiesAndFilesReadThroughTheKind) {
   using E = ElementOf<H>;
   const std::string path = TempPath("kinds.txt");
   const E scale = Element<E>(0.5, -2.0);
-  for (const auto& row : KindRows(static_cast<H*>(nullptr))) {
+  for (const auto& row : KindRows<H>()) {
     const H a = Filled(row.make(5));
     H dense(5, 5);
     for (int i = 0; i < 5; ++i)
       for (int j = 0; j < 5; ++j) dense(i, j) = a.get_Item(i, j);
     orvane_test::ExpectSameEntries(a * a, dense * dense);
-    const H scaled = scale * a, doubled = 2.0 * a;
-    const H r = H::RowVector(a, 1), c = H::ColVector(a, 2);
+    const H scaled = scale * a, doubled = 2.0 * a, r = H::RowVector(a, 1), c = H::ColVector(a, 2);
     for (int i = 0; i < 5; ++i) {
       for (int j = 0; j < 5; ++j) {
         EXPECT_EQ(scaled.get_Item(i, j), scale * a.get_Item(i, j));
@@ -134,7 +128,7 @@ TYPED_TEST(HandleKinds, ProductsCopiesAndFilesReadThroughTheKind) {
 // the inverse for factors.
 TYPED_TEST(HandleKinds, InverseIsAPlainMatrixAfterwards) {
   using H = TypeParam;
-  const auto rows = KindRows(static_cast<H*>(nullptr));
+  const auto rows = KindRows<H>();
   for (const auto& row : {rows[0], rows[3]}) {  // the kinds that invert: dense and packed
     H a = Filled(row.make(4)), inverse = Filled(row.make(4));
     const H original = a.Clone();
@@ -160,7 +154,6 @@ TEST(HandleAccess, ProxyToProxyCopiesTheValue) {
 
 TEST(HandleText, ToStringOverloadsAndStreams) {
   const auto m = orvane_test::FromRows<Matrix>({{1, -0.5}});
-  EXPECT_EQ(m.ToString(), "[1.0000,-0.5000]\r\n");
   EXPECT_EQ(m.ToString(0), "[1,-0.5]\r\n");
   MatrixFormatter f;
   f.set_ElementSeparatedBy(" ");
@@ -170,5 +163,5 @@ TEST(HandleText, ToStringOverloadsAndStreams) {
   EXPECT_EQ(c.ToString(1), "[(1.0,-2.0)]\r\n");
   std::ostringstream os;
   os << m << c;
-  EXPECT_EQ(os.str(), m.ToString() + c.ToString());
+  EXPECT_EQ(os.str(), "[1.0000,-0.5000]\r\n[(1.0000,-2.0000)]\r\n");
 }

@@ -50,9 +50,3 @@ TEST(GeneralForm, FifteenSignificantDigitsAndExponentRange) {
   };
   for (const auto& [value, text] : rows) EXPECT_EQ(FormatGeneral(value), text) << value;
 }
-
-TEST(GeneralForm, CommaLocale) {
-  orvane_test::CommaLocale comma;
-  EXPECT_EQ(FormatGeneral(1.5e-7), "1,5E-07");
-  EXPECT_EQ(FormatFixed(1234.5, 2), "1234,50");  // no grouping
-}

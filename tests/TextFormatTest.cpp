@@ -20,6 +20,7 @@
 
 #include "TestUtil.h"
 #include "core/NumberParse.h"
+#include "core/NumberText.h"
 #include "handles/MatrixFile.h"
 #include "handles/TextFormat.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
@@ -202,7 +203,8 @@ TEST(CommaLocale, PrintsAndParsesWithTheLocaleSeparators) {
   {
     orvane_test::CommaLocale locale;
     const auto f = Format({.separator = ";", .digits = 2});
-    EXPECT_EQ(FormatString(RealRows({{1, -2.5}}), f), "[1,00;-2,50]\r\n");
+    EXPECT_EQ(FormatString(RealRows({{1234.5, -2.5}}), f), "[1234,50;-2,50]\r\n");  // no grouping
+    EXPECT_EQ(FormatGeneral(1.5e-7), "1,5E-07");
     EXPECT_EQ(ParseLine("[1.234,5;-2,5;1.000.000]", f), (std::vector<double>{1234.5, -2.5, 1e6}));
     EXPECT_EQ(Parse("1,5e1"), 15);
     EXPECT_THROW(Parse("1.5.0,0,1"), std::invalid_argument);
@@ -237,14 +239,14 @@ class MatrixFileTest : public ::testing::Test {
   // A failed or finished Save leaves no temporary file behind.
   long Entries() const { return std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()); }
   template <class F>
-  static std::system_error SystemError(F f) {
+  static void ExpectSystemError(F f, std::errc code, const std::string& text) {
     try {
       f();
+      ADD_FAILURE() << "no std::system_error";
     } catch (const std::system_error& e) {
-      return e;
+      EXPECT_EQ(e.code(), code);
+      EXPECT_THAT(e.what(), HasSubstr(text));
     }
-    ADD_FAILURE() << "no std::system_error";
-    return std::system_error(std::error_code());
   }
 
   fs::path m_dir;
@@ -257,9 +259,7 @@ TEST_F(MatrixFileTest, SaveWritesTheTextAndOneMoreLine) {
   SaveMatrixFile(path, DoubleGeneralMatrix(0, 4), MatrixFormatter());
   EXPECT_EQ(Contents(path), "\r\n");
   SaveMatrixFile(path, ComplexGeneralMatrix(3, 0), MatrixFormatter());
-  const auto t = LoadMatrixFile<Complex>(path, MatrixFormatter());
-  EXPECT_EQ(t.rowNum, 3);
-  EXPECT_EQ(t.colNum, 0);
+  EXPECT_EQ(LoadMatrixFile<Complex>(path, MatrixFormatter()).rowNum, 3);
   EXPECT_EQ(Entries(), 1);
 }
 
@@ -283,15 +283,11 @@ TEST_F(MatrixFileTest, LineEndsByteOrderMarksAndShortRows) {
 }
 
 TEST_F(MatrixFileTest, FileErrorsNameThePathAndKeepTheErrorCode) {
-  const std::string missing = PathOf("missing.txt");
-  auto e = SystemError([&] { LoadMatrixFile<double>(missing, MatrixFormatter()); });
-  EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
-  EXPECT_THAT(e.what(), HasSubstr("Cannot read the file '" + missing + "'"));
-
-  const std::string nowhere = PathOf("no/such/folder/a.txt");
-  e = SystemError([&] { SaveMatrixFile(nowhere, RealRows({{1}}), MatrixFormatter()); });
-  EXPECT_EQ(e.code(), std::errc::no_such_file_or_directory);
-  EXPECT_THAT(e.what(), HasSubstr("Cannot create the file '" + nowhere + "'"));
+  const std::string missing = PathOf("missing.txt"), nowhere = PathOf("no/such/folder/a.txt");
+  ExpectSystemError([&] { LoadMatrixFile<double>(missing, MatrixFormatter()); }, std::errc::no_such_file_or_directory,
+                    "Cannot read the file '" + missing + "'");
+  ExpectSystemError([&] { SaveMatrixFile(nowhere, RealRows({{1}}), MatrixFormatter()); },
+                    std::errc::no_such_file_or_directory, "Cannot create the file '" + nowhere + "'");
   EXPECT_EQ(Entries(), 0);
 }
 
@@ -304,11 +300,10 @@ TEST_F(MatrixFileTest, FailedWriteKeepsTheOldFile) {
   rlimit small = saved;
   small.rlim_cur = 4096;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const auto e = SystemError([&] { SaveMatrixFile(path, DoubleGeneralMatrix(200, 200), MatrixFormatter()); });
+  ExpectSystemError([&] { SaveMatrixFile(path, DoubleGeneralMatrix(200, 200), MatrixFormatter()); },
+                    std::errc::file_too_large, "Cannot write the file '" + path + "'");
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, savedHandler);
-  EXPECT_EQ(e.code(), std::errc::file_too_large);
-  EXPECT_THAT(e.what(), HasSubstr("Cannot write the file '" + path + "'"));
   EXPECT_EQ(Contents(path), "old");
   EXPECT_EQ(Entries(), 1);
 }
