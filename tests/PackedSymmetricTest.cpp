@@ -54,74 +54,33 @@ class PackedSymmetric : public ::testing::Test {
  protected:
   using General =
       std::conditional_t<std::is_same_v<ElementOf<M>, double>, DoubleGeneralMatrix, ComplexGeneralMatrix>;
-  static ElementOf<M> El(double v) { return ElementOf<M>(v); }
 };
 using PackedKinds = ::testing::Types<DoubleSymmetricMatrix, ComplexHermitianMatrix>;
 TYPED_TEST_SUITE(PackedSymmetric, PackedKinds);
 
 }  // namespace
 
-TYPED_TEST(PackedSymmetric, UpperTrianglePackedByColumns) {
-  using S = std::decay_t<decltype(TypeParam(1, 1).Ap()[0])>;
-  TypeParam a(3, 3);
-  // (0,0) (0,1) (1,1) (0,2) (1,2) (2,2) at positions 0 to 5.
-  const int rows[] = {0, 0, 1, 0, 1, 2}, cols[] = {0, 1, 1, 2, 2, 2};
-  for (int k = 0; k < 6; ++k) a.set_Item(rows[k], cols[k], this->El(k + 1.0));
-  for (int k = 0; k < 6; ++k) EXPECT_EQ(a.Ap()[k], S(k + 1.0)) << k;
-  a.set_Item(2, 0, this->El(7.0));  // below the diagonal: lands on (0, 2)
-  EXPECT_EQ(a.Ap()[3], S(7.0));
+// Below the diagonal the conjugate is stored, a diagonal entry is kept as
+// written. An indefinite matrix made positive definite and refactorized takes
+// the Cholesky route again.
+TYPED_TEST(PackedSymmetric, MirrorAndRouteSwitch) {
+  using G = typename TestFixture::General;
   if constexpr (std::is_same_v<TypeParam, ComplexHermitianMatrix>) {
-    a.set_Item(2, 0, Complex(1, 2));  // the conjugate is stored
-    EXPECT_EQ(a.get_Item(2, 0), Complex(1, 2));
-    EXPECT_EQ(a.Ap()[3], S(1, -2));
-    a.set_Item(1, 1, Complex(2, 3));  // a diagonal entry is kept as written
-    EXPECT_EQ(a.get_Item(1, 1), Complex(2, 3));
+    TypeParam h(3, 3);
+    h.set_Item(2, 0, Complex(1, 2));
+    h.set_Item(1, 1, Complex(2, 3));
+    EXPECT_EQ(h.get_Item(2, 0), Complex(1, 2));
+    EXPECT_EQ(h.get_Item(0, 2), Complex(1, -2));
+    EXPECT_EQ(h.get_Item(1, 1), Complex(2, 3));
   }
-}
-
-TYPED_TEST(PackedSymmetric, WorkedCholeskyExample) {
-  using G = typename TestFixture::General;
-  auto a = FromRows<TypeParam>({{4, 2}, {2, 3}});
+  auto a = FromRows<TypeParam>({{1, 2}, {2, 1}});
+  auto b = FromRows<G>({{3}, {3}}), c = FromRows<G>({{1.5}, {1.5}});
   a.Factorize();
-  EXPECT_TRUE(a.get_IsFactorized());
-  // The Cholesky factor U = [[2, 1], [0, sqrt 2]] replaces the upper triangle.
-  ExpectEntriesNear(a, {{2, 1}, {1, std::sqrt(2.0)}}, 1e-15);
-  auto b = FromRows<G>({{6}, {5}});
   a.Solve(b);
   ExpectEntriesNear(b, {{1}, {1}}, 1e-15);
-  a.Invert();
-  EXPECT_TRUE(a.get_IsFactorized());
-  ExpectEntriesNear(a, {{0.375, -0.25}, {-0.25, 0.5}}, 1e-15);
-}
-
-// [[1, 2], [2, 1]] is not positive definite: both paths fall back to
-// Bunch-Kaufman, and later calls must use the indefinite factors.
-TYPED_TEST(PackedSymmetric, WorkedIndefiniteExample) {
-  using G = typename TestFixture::General;
-  const auto a0 = FromRows<TypeParam>({{1, 2}, {2, 1}});
-  TypeParam a(a0), d(a0);
-  a.Factorize();
-  EXPECT_TRUE(a.get_IsFactorized());
-  auto b = FromRows<G>({{3}, {3}}), b1(b), b2 = FromRows<G>({{1}, {5}});
-  a.Solve(b);
-  ExpectEntriesNear(b, {{1}, {1}}, 1e-15);
-  d.SolveWithSimpleDriver(b1);
-  EXPECT_TRUE(d.get_IsFactorized());
-  ExpectEntriesNear(b1, {{1}, {1}}, 1e-15);
-  d.Solve(b2);
-  ExpectEntriesNear(b2, {{3}, {-1}}, 1e-15);
-  d.Invert();
-  ExpectEntriesNear(d, {{-1.0 / 3, 2.0 / 3}, {2.0 / 3, -1.0 / 3}}, 1e-15);
-  d.Invert();
-  ExpectEntriesNear(d, {{1, 2}, {2, 1}}, 1e-15);
-
-  // Made positive definite and refactorized, the matrix takes the Cholesky route again.
-  a.set_Item(0, 1, this->El(0.5));
+  a.set_Item(0, 1, ElementOf<TypeParam>(0.5));
   EXPECT_FALSE(a.get_IsFactorized());
-  a.set_Item(0, 0, this->El(1.0));
-  a.set_Item(1, 1, this->El(1.0));
   a.Factorize();
-  auto c = FromRows<G>({{1.5}, {1.5}});
   a.Solve(c);
   ExpectEntriesNear(c, {{1}, {1}}, 1e-15);
 }
@@ -193,9 +152,6 @@ TYPED_TEST(PackedSymmetric, EigenWorkedExampleAndMessages) {
   G z(3, 3);
   Eigen(d, w, &z);
   EXPECT_EQ(w, (std::vector<double>{1, 2, 3, -9}));
-  EXPECT_EQ(Abs(z.get_Item(1, 0)), 1.0);
-  EXPECT_EQ(Abs(z.get_Item(2, 1)), 1.0);
-  EXPECT_EQ(Abs(z.get_Item(0, 2)), 1.0);
 
   // The same object as A and B.
   auto a = FromRows<TypeParam>({{4, 2}, {2, 3}});
@@ -257,30 +213,22 @@ TYPED_TEST(PackedSymmetric, RandomEigenproblems) {
 
 TEST(DoubleSymmetricStatus, SpevAndSpgvHandBackInfo) {
   const auto a = FromRows<DoubleSymmetricMatrix>({{2, 1}, {1, 2}});
-  const auto nan = FromRows<DoubleSymmetricMatrix>({{1, NAN, 0.5}, {NAN, 2, 0.25}, {0.5, 0.25, 3}});
+  auto bad = FromRows<DoubleSymmetricMatrix>({{1, NAN, 0.5}, {NAN, 2, 0.25}, {0.5, 0.25, 3}});
+  // B = 2I halves the eigenvalues; B = diag(1, -1) is not positive definite.
+  auto b2 = FromRows<DoubleSymmetricMatrix>({{2, 0}, {0, 2}}), b3 = FromRows<DoubleSymmetricMatrix>({{1, 0}, {0, -1}});
+  DoubleSymmetricMatrix a1(a), a2(a), a3(a);
   DoubleGeneralMatrix w(1, 2), z(2, 2), w3(3, 1), z3(3, 3), tiny(1, 1);
   int info = -7;
-  DoubleSymmetricMatrix a1(a), a2(a), a3(a), bad(nan);
   a1.SPEV(w, z, info);  // a 1 x 2 eigenValue has room enough
   EXPECT_EQ(info, 0);
   ExpectEntriesNear(w, {{1, 3}}, 1e-15);
   bad.SPEV(w3, z3, info);
   EXPECT_EQ(info, 2);
-
-  // B = 2I halves the eigenvalues; B = diag(1, -1) is not positive definite.
-  auto b2 = FromRows<DoubleSymmetricMatrix>({{2, 0}, {0, 2}});
-  auto b3 = FromRows<DoubleSymmetricMatrix>({{1, 0}, {0, -1}});
   a2.SPGV(b2, w, z, info);
   EXPECT_EQ(info, 0);
   ExpectEntriesNear(w, {{0.5, 1.5}}, 1e-15);
   a3.SPGV(b3, w, z, info);
   EXPECT_EQ(info, 4);
-
   // Shapes are still checked, and raise.
   EXPECT_THROW_MSG(a1.SPEV(tiny, z, info), OrvaneException, "Matrix eigenValue must have room for 2 eigenvalues.");
-  DoubleSymmetricMatrix empty(0, 0);
-  DoubleGeneralMatrix w0(0, 1), z0(0, 0);
-  info = -7;
-  empty.SPEV(w0, z0, info);
-  EXPECT_EQ(info, 0);
 }

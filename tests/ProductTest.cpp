@@ -33,16 +33,10 @@ std::vector<T> PlainProduct(int m, int n, int k, const std::vector<T>& a, const 
 
 // path == nullptr: the default dispatch.
 void Multiply(const double* a, const double* b, double* c, int m, int n, int k, const ProductPath* path) {
-  if (path)
-    MultiplyRealOn(*path, m, n, k, a, b, c);
-  else
-    MultiplyReal(m, n, k, a, b, c);
+  path ? MultiplyRealOn(*path, m, n, k, a, b, c) : MultiplyReal(m, n, k, a, b, c);
 }
 void Multiply(const Cplx* a, const Cplx* b, Cplx* c, int m, int n, int k, const ProductPath* path) {
-  if (path)
-    MultiplyComplexOn(*path, m, n, k, a, b, c);
-  else
-    MultiplyComplex(m, n, k, a, b, c);
+  path ? MultiplyComplexOn(*path, m, n, k, a, b, c) : MultiplyComplex(m, n, k, a, b, c);
 }
 
 // Equal bits, except that two NaNs match whatever their sign and payload:

@@ -63,48 +63,26 @@ TYPED_TEST_SUITE(SymmetricTridiagonal, SymmetricKinds);
 
 }  // namespace
 
-// Off the three diagonals everything reads zero and a zero write changes
-// nothing; a stored write clears the flag; Invert always refuses.
-TYPED_TEST(Tridiagonal, ReadsWritesAndInvert) {
+// Off the three diagonals a zero write changes nothing, not even the flag (the
+// symmetric kinds ignore any value there); a stored write clears the flag.
+// Invert always refuses and leaves the matrix as it was.
+TYPED_TEST(Tridiagonal, WritesAndInvert) {
   using E = ElementOf<TypeParam>;
-  std::mt19937 rng(1);
-  auto a = RandomTridiagonal<TypeParam>(5, rng);
-  for (int i = 0; i < 5; ++i)
-    for (int j = 0; j < 5; ++j) {
-      EXPECT_EQ(a.get_Item(i, j) == E(0.0), std::abs(i - j) > 1) << i << "," << j;
-      if (!kGeneral<TypeParam> && i > j) {
-        EXPECT_EQ(a.get_Item(i, j), Conj(a.get_Item(j, i)));
-      }
-    }
+  auto a = Example3<TypeParam>();
   a.Factorize();
-  a.set_Item(0, 2, E(0.0));
+  a.set_Item(0, 2, E(-0.0));
+  if (!kGeneral<TypeParam>) a.set_Item(2, 0, E(5.0));
   EXPECT_TRUE(a.get_IsFactorized());
-  EXPECT_EQ(a.get_Item(0, 2), E(0.0));
-  a.set_Item(2, 1, E(0.5));
-  EXPECT_FALSE(a.get_IsFactorized());
-
+  EXPECT_EQ(a.get_Item(2, 0), E(0.0));
   const char* invert = std::is_same_v<TypeParam, ComplexGeneralTridiagonalMatrix>
                            ? "Inversion for gengeral tridiagonal matrix is not supported by lapack."
                            : "Inversion of tridiagonal matrix is not supported by LAPACK.";
   const TypeParam before(a);
   EXPECT_THROW_MSG(a.Invert(), OrvaneException, invert);
-  ExpectSameEntries(a, before);
-  a.Factorize();
-  EXPECT_THROW_MSG(a.Invert(), OrvaneException, invert);
   EXPECT_TRUE(a.get_IsFactorized());
-}
-
-TYPED_TEST(Tridiagonal, WorkedExampleSolvesToOnes) {
-  auto a = Example3<TypeParam>(), fresh(a);
-  auto b = FromRows<RhsOf<TypeParam>>({{3}, {4}, {3}}), b2(b);
-  a.Factorize();
-  a.Solve(b);
-  ExpectEntriesNear(b, {{1}, {1}, {1}}, 4 * Eps());
-  if constexpr (kOneCall<TypeParam>) {
-    fresh.SolveWithSimpleDriver(b2);
-    EXPECT_TRUE(fresh.get_IsFactorized());
-    ExpectSameEntries(b, b2);
-  }
+  ExpectSameEntries(a, before);
+  a.set_Item(2, 1, E(0.5));
+  EXPECT_FALSE(a.get_IsFactorized());
 }
 
 // The one-call path gives the factorized path's solution and leaves factors
@@ -142,7 +120,7 @@ TYPED_TEST(Tridiagonal, RandomSystemsSolveThroughEveryPath) {
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }
 
-TYPED_TEST(GeneralTridiagonal, NonzeroOffTheBandIsRefusedZeroIgnored) {
+TYPED_TEST(GeneralTridiagonal, NonzeroOffTheBandIsRefused) {
   using E = ElementOf<TypeParam>;
   const char* refused = "The specified element doesn't fit to tridiagonal matrix.";
   auto a = Example3<TypeParam>();
@@ -153,7 +131,6 @@ TYPED_TEST(GeneralTridiagonal, NonzeroOffTheBandIsRefusedZeroIgnored) {
   if constexpr (std::is_same_v<E, Complex>) {
     EXPECT_THROW_MSG(a.set_Item(0, 2, Complex(0, 1)), OrvaneException, refused);
   }
-  a.set_Item(2, 0, E(-0.0));
   EXPECT_TRUE(a.get_IsFactorized());
   ExpectSameEntries(a, factors);
 }
@@ -176,30 +153,14 @@ TYPED_TEST(GeneralTridiagonal, SingularMatrixGivesNonFiniteSolutionWithoutExcept
   ExpectEntriesNear(c, {{1}, {1}, {1}}, 0.0);
 }
 
-// The off-diagonal is stored once, its mirror read (and written) as the
-// conjugate; writes outside the three diagonals are ignored whatever the value.
-TYPED_TEST(SymmetricTridiagonal, MirrorAndIgnoredWrites) {
-  using El = ElementOf<TypeParam>;
-  using S = std::decay_t<decltype(*TypeParam(2, 2).E())>;
-  TypeParam a(3, 3);
-  a.set_Item(1, 0, El(2.0));
-  EXPECT_EQ(a.get_Item(0, 1), El(2.0));
-  EXPECT_EQ(a.E()[0], S(2.0));
-  if constexpr (std::is_same_v<El, Complex>) {
-    a.set_Item(2, 1, Complex(3, 4));
-    EXPECT_EQ(a.get_Item(1, 2), Complex(3, -4));
-    EXPECT_EQ(a.E()[1], S(3, -4));
-    a.set_Item(1, 1, Complex(2, 0));
-    EXPECT_THROW_MSG(a.set_Item(1, 1, Complex(2, 1)), OrvaneException,
-                     "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please "
-                     "use Matrix::ComplexHermitian.");
-    EXPECT_EQ(a.get_Item(1, 1), Complex(2, 0));
-  }
-  for (int i = 0; i < 3; ++i) a.set_Item(i, i, El(9.0));
-  a.Factorize();
-  a.set_Item(0, 2, El(5.0));
-  EXPECT_EQ(a.get_Item(0, 2), El(0.0));
-  EXPECT_TRUE(a.get_IsFactorized());
+// The Hermitian kind refuses a diagonal entry with an imaginary part.
+TEST(HermitianTridiagonal, ComplexDiagonalIsRefused) {
+  ComplexHermitianTridiagonalMatrix a(3, 3);
+  a.set_Item(1, 1, Complex(2, 0));
+  EXPECT_THROW_MSG(a.set_Item(1, 1, Complex(2, 1)), OrvaneException,
+                   "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please "
+                   "use Matrix::ComplexHermitian.");
+  EXPECT_EQ(a.get_Item(1, 1), Complex(2, 0));
 }
 
 TYPED_TEST(SymmetricTridiagonal, IndefiniteMatrixIsRefusedByBothPaths) {
