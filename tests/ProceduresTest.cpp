@@ -24,14 +24,21 @@ struct KindCase {
   int sub, super;  // sub < 0: a kind constructed without band widths
 };
 
-// One kind per storage form, real and complex in turn: every kind reaches
-// LinearEquation through the same interface, and its own tests take its paths.
+// Every kind, end to end: the handle picks the kind from its MatrixType and
+// the procedure takes that kind's route (the Hermitian tridiagonal refuses
+// the one-call driver).
 const KindCase kKinds[] = {
     {"DoubleGeneral", MatrixType::DoubleGeneral, -1, 0},
-    {"ComplexGeneralBand", MatrixType::ComplexGeneralBand, 2, 1},
+    {"DoubleGeneralBand", MatrixType::DoubleGeneralBand, 1, 2},
     {"DoubleGeneralTridiagonal", MatrixType::DoubleGeneralTridiagonal, -1, 0},
-    {"ComplexHermitian", MatrixType::ComplexHermitian, -1, 0},
+    {"DoubleSymmetric", MatrixType::DoubleSymmetric, -1, 0},
     {"DoubleSymmetricBand", MatrixType::DoubleSymmetricBand, 2, 2},
+    {"DoubleSymmetricTridiagonal", MatrixType::DoubleSymmetricTridiagonal, -1, 0},
+    {"ComplexGeneral", MatrixType::ComplexGeneral, -1, 0},
+    {"ComplexGeneralBand", MatrixType::ComplexGeneralBand, 2, 1},
+    {"ComplexGeneralTridiagonal", MatrixType::ComplexGeneralTridiagonal, -1, 0},
+    {"ComplexHermitian", MatrixType::ComplexHermitian, -1, 0},
+    {"ComplexHermitianBand", MatrixType::ComplexHermitianBand, 1, 1},
     {"ComplexHermitianTridiagonal", MatrixType::ComplexHermitianTridiagonal, -1, 0},
 };
 
