@@ -229,21 +229,16 @@ void KindRows(int form) {
   const std::string p = std::string(kKindNames[static_cast<int>(Type<H>(form))]) + "_";
   Add(p + "NegativeOrder", [=] { Make<H>(form, -2); }, kOrvane, "Matrix dimensions must not be negative.");
   Add(p + "OneByOne", [=] { EXPECT_EQ(Filled<H>(form, 1).get_Item(0, 0), E<H>(4.0)); });
-  for (const BadIndex& x : kBadIndices) {
-    const int i = x.i, j = x.j;
-    const std::string at = x.name;
-    Add(p + "GetItem" + at, [=] { (void)Filled<H>(form, 3).get_Item(i, j); }, kOrvane, Range(i, j));
-    Add(p + "SetItem" + at, [=] { Filled<H>(form, 3).set_Item(i, j, E<H>(1)); }, kOrvane, Range(i, j));
+  for (const BadIndex x : kBadIndices) {
+    const std::string range = Range(x.i, x.j);
+    Add(p + "GetItem" + x.name, [=] { (void)Filled<H>(form, 3).get_Item(x.i, x.j); }, kOrvane, range);
+    Add(p + "SetItem" + x.name, [=] { Filled<H>(form, 3).set_Item(x.i, x.j, E<H>(1)); }, kOrvane, range);
+    if (x.j == 0) Add(p + "RowVector" + x.name, [=] { H::RowVector(Filled<H>(form, 3), x.i); }, kOrvane, range);
+    if (x.i == 0) Add(p + "ColVector" + x.name, [=] { H::ColVector(Filled<H>(form, 3), x.j); }, kOrvane, range);
     if (form != 0) continue;  // operator() only forwards to get_Item and set_Item
-    Add(p + "ProxyWrite" + at, [=] { H m(3, 3); m(i, j) = E<H>(1); }, kOrvane, Range(i, j));
-    Add(p + "ConstRead" + at, [=] { const H m(3, 3); (void)m(i, j); }, kOrvane, Range(i, j));
+    Add(p + "ProxyWrite" + x.name, [=] { H m(3, 3); m(x.i, x.j) = E<H>(1); }, kOrvane, range);
+    Add(p + "ConstRead" + x.name, [=] { const H m(3, 3); (void)m(x.i, x.j); }, kOrvane, range);
   }
-  for (int i : {-1, 3}) {
-    const std::string at = i < 0 ? "MinusOne" : "AtSize";
-    Add(p + "RowVector" + at, [=] { H::RowVector(Filled<H>(form, 3), i); }, kOrvane, Range(i, 0));
-    Add(p + "ColVector" + at, [=] { H::ColVector(Filled<H>(form, 3), i); }, kOrvane, Range(0, i));
-  }
-  Add(p + "EmptyGetItem", [=] { (void)Make<H>(form, 0).get_Item(0, 0); }, kOrvane, Range(0, 0));
   Add(p + "ProductShapes", [=] { Filled<H>(form, 3) * H(2, 2); }, kOrvane,
       "Column size of left matrix must be equal to row size of right matrix.");
   Add(p + "EmptyAndNaNOperations", [=] {
@@ -306,16 +301,8 @@ void KindRows(int form) {
         }
       });
 
-  // Procedures that take only some kinds.
-  if (form != 3) {
-    const char* onlySym = kReal<H> ? "Only double symmetric matrix is supported for this method."
-                                   : "Only complex hermitian matrix is supported for this method.";
-    Add(p + "Eigenproblem", [=] { H a = Filled<H>(form, 2); std::vector<double> w; Eigenproblem::Solve(a, w); },
-        kOrvane, onlySym);
-    if constexpr (kReal<H>) {
-      Add(p + "EigenvalueProblem", [=] { H a = Filled<H>(form, 2); EigenvalueProblem().Solve(a); }, kOrvane, onlySym);
-    }
-  }
+  // Procedures that take only the general kind (the eigen ones, only the
+  // symmetric: EigenRows, with the one type test every other kind fails too).
   if (form == 0) return;
   Add(p + "SingularValueDecomposition",
       [=] { H a = Filled<H>(form, 2), s, u, vt; SingularValueDecomposition::Decompose(a, s, u, vt); }, kOrvane,
@@ -373,7 +360,6 @@ void DisposedRows(const std::string& p) {
       {"ColVector", [](H& m) { (void)H::ColVector(m, 0); }},
       {"Save", [](H& m) { H::Save(m, (Scratch() / "disposed.txt").string()); }},
       {"SVD", [](H& m) { H s, u, vt; SingularValueDecomposition::Decompose(m, s, u, vt); }},
-      {"Eigenproblem", [](H& m) { std::vector<double> w; Eigenproblem::Solve(m, w); }},
   };
   // A moved-from handle is in the disposed handle's state (see FactorizeMovedFrom).
   for (const auto& [name, use] : uses) {
@@ -403,15 +389,8 @@ void FileRows(const std::string& p) {
 
   // Save: the folder must exist, and a failed Save leaves what was there.
   Add(p + "SaveEmptyPath", [] { H::Save(H(1, 1), ""); }, kSystemError);
-  Add(p + "SaveOntoDirectory", [] {
-        EXPECT_THROW(H::Save(H(1, 1), Scratch().string()), std::system_error);
-        EXPECT_TRUE(fs::is_directory(Scratch()));
-      });
-  Add(p + "SaveBelowARegularFile", [p] {
-        const std::string file = WriteFile(p + "regular", "keep");
-        EXPECT_THROW(H::Save(H(1, 1), file + "/m.txt"), std::system_error);
-        EXPECT_EQ(ReadFile(file), "keep");
-      });
+  Add(p + "SaveOntoDirectory", [] { H::Save(H(1, 1), Scratch().string()); }, kSystemError);
+  Add(p + "SaveBelowARegularFile", [p] { H::Save(H(1, 1), WriteFile(p + "regular", "") + "/m.txt"); }, kSystemError);
   Add(p + "SaveDisposedOverExistingFile", [p] {
         const std::string file = WriteFile(p + "previous", "keep");
         EXPECT_THROW_MSG(H::Save(Dead<H>(), 2, file), OrvaneException, kDisposed);
@@ -451,10 +430,7 @@ void EigenRows(const std::string& p) {
   for (const bool gen : {false, true}) {
     for (const bool vec : {false, true}) {
       const std::string q = p + "Eigenproblem" + (gen ? "Generalized" : "") + (vec ? "Vectors_" : "Values_");
-      auto run = [=](H a, H b) {
-        H v;
-        SolveEigen(gen, vec, a, b, v);
-      };
+      auto run = [=](H a, H b) { H v; SolveEigen(gen, vec, a, b, v); };
       Add(q + "ZeroOrder", [=] { run(Filled<H>(3, 0), Filled<H>(3, 0)); });
       Add(q + "OneByOne", [=] { run(Filled<H>(3, 1), Filled<H>(3, 1)); });
       Add(q + "NonFinite", [=] {
@@ -594,23 +570,17 @@ void ScalarRows() {
   Add("PolynomialFitting_NaN", fit({0, kNaN, 2}, {1, 2, 3}, 1), kEnds);
   Add("PolynomialFitting_Infinity", fit({0, 1, 2}, {1, kInf, 3}, 2), kEnds);
 
-  Add("FFT_EmptyAndOneElement", [] {
-        EXPECT_EQ(FFT::Forward({}).size(), 1u);
-        EXPECT_EQ(FFT::Backward({}).size(), 1u);
-        EXPECT_EQ(FFT::Forward({Complex(2, 3)}).size(), 1u);
-      });
   Add("FFT_NonFinite", [] {
         const std::vector<Complex> x = {Complex(kNaN, 0), Complex(kInf, -kInf), Complex(1, 2)};
         (void)FFT::Forward(x);
         (void)FFT::Backward(x);
         (void)FFT::Forward(std::vector<Complex>(1000, Complex(kInf, kNaN)));
       });
-  // The C library's jn and yn recur over the order: a huge order with a
-  // moderate x costs seconds, so those stay out.
-  Add("Bessel_NonFinite", [] {
-        for (int order : {0, 1, 2, -1, -2, 7, 1000, -1000, INT_MAX, INT_MIN}) {
-          for (double x : {kNaN, kInf, -kInf, 0.0, -0.0, 1e300, -1.0}) {
-            if (x == -1.0 && std::abs(static_cast<double>(order)) > 1000) continue;
+  // Small orders with these x belong to BesselTest. The C library's jn and
+  // yn recur over the order: a huge order with a moderate x costs seconds.
+  Add("Bessel_HugeOrdersAndNonFinite", [] {
+        for (int order : {1000, -1000, INT_MAX, INT_MIN}) {
+          for (double x : {kNaN, kInf, -kInf, 0.0, -0.0, 1e300}) {
             (void)Bessel::J(order, x);
             (void)Bessel::Y(order, x);
           }
