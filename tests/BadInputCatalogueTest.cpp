@@ -431,8 +431,7 @@ void EigenRows(const std::string& p) {
     for (const bool vec : {false, true}) {
       const std::string q = p + "Eigenproblem" + (gen ? "Generalized" : "") + (vec ? "Vectors_" : "Values_");
       auto run = [=](H a, H b) { H v; SolveEigen(gen, vec, a, b, v); };
-      Add(q + "ZeroOrder", [=] { run(Filled<H>(3, 0), Filled<H>(3, 0)); });
-      Add(q + "OneByOne", [=] { run(Filled<H>(3, 1), Filled<H>(3, 1)); });
+      Add(q + "OrderZeroAndOne", [=] { for (int n : {0, 1}) run(Filled<H>(3, n), Filled<H>(3, n)); });
       Add(q + "NonFinite", [=] {
             for (double v : {kNaN, kInf, -kInf}) {
               EachEnds({[&] { run(Filled<H>(3, 3, v), Filled<H>(3, 3)); },
@@ -485,8 +484,7 @@ void RealProcedureRows() {
   const char* symOnly = "Only double symmetric matrix is supported for this method.";
   auto solve = [](H a) { EigenvalueProblem().Solve(a); };
   auto generalized = [](H a, H b) { EigenvalueProblem().GeneralizedSolve(a, b); };
-  Add("EigenvalueProblem_SolveZeroOrder", [=] { solve(Filled<H>(3, 0)); });
-  Add("EigenvalueProblem_SolveOneByOne", [=] { solve(Filled<H>(3, 1)); });
+  Add("EigenvalueProblem_SolveOrderZeroAndOne", [=] { solve(Filled<H>(3, 0)); solve(Filled<H>(3, 1)); });
   Add("EigenvalueProblem_SolveNaN", [=] { solve(Filled<H>(3, 3, kNaN)); });
   Add("EigenvalueProblem_SolveDisposed", [=] { solve(Dead<H>()); }, kOrvane, kDisposed);
   Add("EigenvalueProblem_GeneralizedSolveNaN", [=] { generalized(Filled<H>(3, 3, kNaN), Filled<H>(3, 3)); });
