@@ -46,7 +46,6 @@ const Expect kBadAlloc = Raises<std::bad_alloc>("std::bad_alloc");
 const Expect kBadAllocOrOrvane = Raises<std::bad_alloc, OrvaneException>("std::bad_alloc or OrvaneException");
 const Expect kBadCast = Raises<std::bad_cast>("std::bad_cast");
 const Expect kInvalidArgument = Raises<std::invalid_argument>("std::invalid_argument");
-const Expect kOutOfRange = Raises<std::out_of_range>("std::out_of_range");
 const Expect kSystemError = Raises<std::system_error>("std::system_error");
 const Expect kReturns{"a normal return", [](const std::exception* e) { return e == nullptr; }};
 // Non-finite input: any orderly end will do, a result or an exception.
@@ -164,42 +163,28 @@ void EachEnds(std::initializer_list<std::function<void()>> calls) {
   }
 }
 
-template <class H>
-struct Solver {
-  const char* name;
-  void (*factorize)(H&);
-  void (*solve)(H&, H&);
-};
-
-template <class H>
-const Solver<H> kSolvers[] = {{"LinearEquation", &LinearEquation::Factorize, &LinearEquation::Solve},
-                              {"LUFactorization", &LUFactorization::Factorize, &LUFactorization::Solve}};
-
 // ---- rows ----
 
 template <class H>
 void ConstructorRows(const std::string& p) {
-  const MatrixType general = Type<H>(0), symmetric = Type<H>(3), symBand = Type<H>(4);
+  const MatrixType symmetric = Type<H>(3), symBand = Type<H>(4);
   const char* negative = "Matrix dimensions must not be negative.";
   const char* negativeBand = "Numbers of sub- and superdiagonals must not be negative.";
-  const char* even = "Please specify both super and sub diagonals.";
   const char* notYet = "Not yet implemented.";
   const char* symNotSquare = "Number of rows and columns must be equal for symmetric matrix.";
   const char* genNotSquare = "Number of rows and columns must be equal for general band and tridiagonal matrices.";
   const char* tooWide = "Numbers of sub- and superdiagonals are too large for LAPACK's band storage.";
   Add(p + "NegativeRows", [] { H(INT_MIN, 3); }, kOrvane, negative);
   Add(p + "NegativeColumns", [] { H(3, -1); }, kOrvane, negative);
-  Add(p + "NegativeOrderOfType", [=] { H(-2, -2, general); }, kOrvane, negative);
   Add(p + "NegativeBandWidth", [] { H(3, 3, -1); }, kOrvane, negativeBand);
   Add(p + "NegativeSubdiagonals", [] { H(3, 3, -1, 0); }, kOrvane, negativeBand);
   Add(p + "NegativeSuperdiagonals", [] { H(3, 3, 0, -1); }, kOrvane, negativeBand);
   Add(p + "NegativeSymmetricBand", [=] { H(3, 3, symBand, -1, -1); }, kOrvane, negativeBand);
-  Add(p + "EvenBandWidth", [] { H(3, 3, 2); }, kOrvane, even);
+  Add(p + "EvenBandWidth", [] { H(3, 3, 2); }, kOrvane, "Please specify both super and sub diagonals.");
   Add(p + "BandTypeWithoutWidths", [] { H(3, 3, Type<H>(1)); }, kOrvane, notYet);
   Add(p + "ForeignType", [] { H(3, 3, Type<H>(kReal<H> ? 6 : -6)); }, kOrvane, notYet);
-  Add(p + "TypeBelowRange", [] { H(3, 3, static_cast<MatrixType>(-1)); }, kOrvane, notYet);
-  Add(p + "TypeAboveRange", [] { H(3, 3, static_cast<MatrixType>(12)); }, kOrvane, notYet);
-  Add(p + "GeneralTypeWithWidths", [=] { H(3, 3, general, 1, 1); }, kOrvane, notYet);
+  Add(p + "TypeOutOfRange", [] { H(3, 3, static_cast<MatrixType>(-1)); }, kOrvane, notYet);
+  Add(p + "GeneralTypeWithWidths", [] { H(3, 3, Type<H>(0), 1, 1); }, kOrvane, notYet);
   Add(p + "SymmetricNotSquare", [=] { H(3, 4, symmetric); }, kOrvane, symNotSquare);
   Add(p + "SymmetricBandUnequalWidths", [=] { H(3, 3, symBand, 1, 2); }, kOrvane, symNotSquare);
   Add(p + "TridiagonalNotSquare", [] { H(3, 4, 3); }, kOrvane, genNotSquare);
@@ -244,21 +229,16 @@ void KindRows(int form) {
   const std::string p = std::string(kKindNames[static_cast<int>(Type<H>(form))]) + "_";
   Add(p + "NegativeOrder", [=] { Make<H>(form, -2); }, kOrvane, "Matrix dimensions must not be negative.");
   Add(p + "OneByOne", [=] { EXPECT_EQ(Filled<H>(form, 1).get_Item(0, 0), E<H>(4.0)); });
-  for (const BadIndex& x : kBadIndices) {
-    const int i = x.i, j = x.j;
-    const std::string at = x.name;
-    Add(p + "GetItem" + at, [=] { (void)Filled<H>(form, 3).get_Item(i, j); }, kOrvane, Range(i, j));
-    Add(p + "SetItem" + at, [=] { Filled<H>(form, 3).set_Item(i, j, E<H>(1)); }, kOrvane, Range(i, j));
+  for (const BadIndex x : kBadIndices) {
+    const std::string range = Range(x.i, x.j);
+    Add(p + "GetItem" + x.name, [=] { (void)Filled<H>(form, 3).get_Item(x.i, x.j); }, kOrvane, range);
+    Add(p + "SetItem" + x.name, [=] { Filled<H>(form, 3).set_Item(x.i, x.j, E<H>(1)); }, kOrvane, range);
+    if (x.j == 0) Add(p + "RowVector" + x.name, [=] { H::RowVector(Filled<H>(form, 3), x.i); }, kOrvane, range);
+    if (x.i == 0) Add(p + "ColVector" + x.name, [=] { H::ColVector(Filled<H>(form, 3), x.j); }, kOrvane, range);
     if (form != 0) continue;  // operator() only forwards to get_Item and set_Item
-    Add(p + "ProxyWrite" + at, [=] { H m(3, 3); m(i, j) = E<H>(1); }, kOrvane, Range(i, j));
-    Add(p + "ConstRead" + at, [=] { const H m(3, 3); (void)m(i, j); }, kOrvane, Range(i, j));
+    Add(p + "ProxyWrite" + x.name, [=] { H m(3, 3); m(x.i, x.j) = E<H>(1); }, kOrvane, range);
+    Add(p + "ConstRead" + x.name, [=] { const H m(3, 3); (void)m(x.i, x.j); }, kOrvane, range);
   }
-  for (int i : {-1, 3}) {
-    const std::string at = i < 0 ? "MinusOne" : "AtSize";
-    Add(p + "RowVector" + at, [=] { H::RowVector(Filled<H>(form, 3), i); }, kOrvane, Range(i, 0));
-    Add(p + "ColVector" + at, [=] { H::ColVector(Filled<H>(form, 3), i); }, kOrvane, Range(0, i));
-  }
-  Add(p + "EmptyGetItem", [=] { (void)Make<H>(form, 0).get_Item(0, 0); }, kOrvane, Range(0, 0));
   Add(p + "ProductShapes", [=] { Filled<H>(form, 3) * H(2, 2); }, kOrvane,
       "Column size of left matrix must be equal to row size of right matrix.");
   Add(p + "EmptyAndNaNOperations", [=] {
@@ -286,66 +266,43 @@ void KindRows(int form) {
   }
 
   // Linear equations. A right-hand side of a banded kind fails its cast, but
-  // the real tridiagonal kind names the fault. LUFactorization only forwards
-  // to LinearEquation, so it takes the right-hand-side rows alone.
+  // the real tridiagonal kind names the fault. A zero 1 x 1 matrix: general
+  // kinds factorize it (the solution is not finite), the others report it.
   const bool realTridiagonal = kReal<H> && form == 2;
   const Expect wrongKind = realTridiagonal ? kOrvane : kBadCast;
   const std::string wrongKindMessage = realTridiagonal ? "Matrix b must be general matrix." : "";
-  // A zero 1 x 1 matrix: general kinds factorize it (the solution is not finite), the others report it.
-  const char* zeroPivot =
-      form < 3    ? ""
-      : form == 3 ? "The factorization has been completed, but D is exactly singular. Division by 0 will occur if you "
-                    "use D for solving a system of linear equations."
-      : kReal<H>  ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not supported by "
-                    "LAPACK. Please use Matrix::DoubleSymmetrix."
-      : form == 4 ? "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by "
-                    "LAPACK. Please use Matrix::ComplexHermitian."
-                  : "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not supported by "
-                    "LAPACK. Please use Matrix::ComplexHermitian.";
-  for (const Solver<H>& s : kSolvers<H>) {
-    const std::string q = s.name + ("_" + p);
-    const bool full = &s == &kSolvers<H>[0];
-    Add(q + "FactoredSolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); s.factorize(a); s.solve(a, b); },
+  const std::string q = "LinearEquation_" + p;
+  auto factorize = [](H& a) { LinearEquation::Factorize(a); };
+  auto solve = [](H& a, H& b) { LinearEquation::Solve(a, b); };
+  Add(q + "FactoredSolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); factorize(a); solve(a, b); },
+      wrongKind, wrongKindMessage);
+  // The Hermitian tridiagonal kind refuses the one-call driver outright.
+  if (!kReal<H> && form == 5) {
+    Add(q + "Solve", [=] { H a = Filled<H>(form, 3), b(3, 1); solve(a, b); }, kOrvane,
+        "The routine for solving linear equation (zptsv) may not work. Please factorize first then solve.");
+  } else {
+    Add(q + "SolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); solve(a, b); }, kOrvane,
+        "Matrix b must have 3 rows, not 2.");
+    Add(q + "SolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); solve(a, b); },
         wrongKind, wrongKindMessage);
-    // The Hermitian tridiagonal kind refuses the one-call driver outright.
-    if (!kReal<H> && form == 5) {
-      Add(q + "Solve", [=] { H a = Filled<H>(form, 3), b(3, 1); s.solve(a, b); }, kOrvane,
-          "The routine for solving linear equation (zptsv) may not work. Please factorize first then solve.");
-    } else {
-      Add(q + "SolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); s.solve(a, b); }, kOrvane,
-          "Matrix b must have 3 rows, not 2.");
-      if (!full) continue;
-      Add(q + "SolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); s.solve(a, b); }, wrongKind,
-          wrongKindMessage);
-      Add(q + "SolveZeroOrder", [=] { H a = Make<H>(form, 0), b(0, 2); s.solve(a, b); });
-      Add(q + "SolveNoRightHandSides", [=] { H a = Filled<H>(form, 3), b(3, 0); s.solve(a, b); });
-    }
-    if (!full) continue;
-    Add(q + "FactoredSolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); s.factorize(a); s.solve(a, b); },
-        kOrvane, "Matrix b must have 3 rows, not 2.");
-    Add(q + "FactorizeZeroOrder", [=] { H a = Make<H>(form, 0); s.factorize(a); });
-    Add(q + "FactorizeOneByOneZero", [=] { H a = Make<H>(form, 1); s.factorize(a); }, form < 3 ? kReturns : kOrvane,
-        zeroPivot);
-    // NaN or infinity in A or b, through the driver and through the factors.
-    Add(q + "NonFinite", [=] {
-          for (double v : {kNaN, kInf, -kInf}) {
-            EachEnds({[&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); s.solve(a, b); },
-                      [&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); s.factorize(a); s.solve(a, b); },
-                      [&] { H a = Filled<H>(form, 3), b = Dense<H>(3, 2, v); s.solve(a, b); }});
-          }
-        });
+    Add(q + "SolveZeroOrder", [=] { H a = Make<H>(form, 0), b(0, 2); solve(a, b); });
+    Add(q + "SolveNoRightHandSides", [=] { H a = Filled<H>(form, 3), b(3, 0); solve(a, b); });
   }
+  Add(q + "FactoredSolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); factorize(a); solve(a, b); },
+      kOrvane, "Matrix b must have 3 rows, not 2.");
+  Add(q + "FactorizeZeroOrder", [=] { H a = Make<H>(form, 0); factorize(a); });
+  Add(q + "FactorizeOneByOneZero", [=] { H a = Make<H>(form, 1); factorize(a); }, form < 3 ? kReturns : kOrvane);
+  // NaN or infinity in A or b, through the driver and through the factors.
+  Add(q + "NonFinite", [=] {
+        for (double v : {kNaN, kInf, -kInf}) {
+          EachEnds({[&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); solve(a, b); },
+                    [&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); factorize(a); solve(a, b); },
+                    [&] { H a = Filled<H>(form, 3), b = Dense<H>(3, 2, v); solve(a, b); }});
+        }
+      });
 
-  // Procedures that take only some kinds.
-  if (form != 3) {
-    const char* onlySym = kReal<H> ? "Only double symmetric matrix is supported for this method."
-                                   : "Only complex hermitian matrix is supported for this method.";
-    Add(p + "Eigenproblem", [=] { H a = Filled<H>(form, 2); std::vector<double> w; Eigenproblem::Solve(a, w); },
-        kOrvane, onlySym);
-    if constexpr (kReal<H>) {
-      Add(p + "EigenvalueProblem", [=] { H a = Filled<H>(form, 2); EigenvalueProblem().Solve(a); }, kOrvane, onlySym);
-    }
-  }
+  // Procedures that take only the general kind (the eigen ones, only the
+  // symmetric: EigenRows, with the one type test every other kind fails too).
   if (form == 0) return;
   Add(p + "SingularValueDecomposition",
       [=] { H a = Filled<H>(form, 2), s, u, vt; SingularValueDecomposition::Decompose(a, s, u, vt); }, kOrvane,
@@ -358,20 +315,24 @@ void KindRows(int form) {
   }
 }
 
-// The rows of LinearEquation and LUFactorization that do not depend on A's kind.
+// The rows of LinearEquation that do not depend on A's kind. LUFactorization
+// only forwards to LinearEquation: one row for each of its calls.
 template <class H>
 void SolverRows(const std::string& p) {
-  for (const Solver<H>& s : kSolvers<H>) {
-    const std::string q = s.name + ("_" + p);
-    Add(q + "SolveNotSquare", [s] { H a(3, 2), b(3, 1); s.solve(a, b); }, kOrvane,
-        "Matrix size m != n is not supported.");
-    Add(q + "SolveRhsTooManyRows", [s] { H a = Dense<H>(3, 3, 1), b(4, 1); s.solve(a, b); }, kOrvane,
-        "Matrix b must have 3 rows, not 4.");
-    Add(q + "SolveDisposedA", [s] { H a = Dead<H>(), b(2, 1); s.solve(a, b); }, kOrvane, kDisposed);
-    Add(q + "SolveDisposedB", [s] { H a = Dense<H>(2, 2, 1), b = Dead<H>(); s.solve(a, b); }, kOrvane, kDisposed);
-    Add(q + "FactorizeMovedFrom", [s] { H a = Dead<H>(true); s.factorize(a); }, kOrvane, kDisposed);
-    Add(q + "SolveBIsA", [s] { H a = Dense<H>(2, 2, 1); s.solve(a, a); }, kEnds);
-  }
+  const std::string q = "LinearEquation_" + p;
+  Add(q + "SolveNotSquare", [] { H a(3, 2), b(3, 1); LinearEquation::Solve(a, b); }, kOrvane,
+      "Matrix size m != n is not supported.");
+  Add(q + "SolveRhsTooManyRows", [] { H a = Dense<H>(3, 3, 1), b(4, 1); LinearEquation::Solve(a, b); }, kOrvane,
+      "Matrix b must have 3 rows, not 4.");
+  Add(q + "SolveDisposedA", [] { H a = Dead<H>(), b(2, 1); LinearEquation::Solve(a, b); }, kOrvane, kDisposed);
+  Add(q + "SolveDisposedB", [] { H a = Dense<H>(2, 2, 1), b = Dead<H>(); LinearEquation::Solve(a, b); }, kOrvane,
+      kDisposed);
+  Add(q + "FactorizeMovedFrom", [] { H a = Dead<H>(true); LinearEquation::Factorize(a); }, kOrvane, kDisposed);
+  Add(q + "SolveBIsA", [] { H a = Dense<H>(2, 2, 1); LinearEquation::Solve(a, a); }, kEnds);
+  Add("LUFactorization_" + p + "SolveNotSquare", [] { H a(3, 2), b(3, 1); LUFactorization::Solve(a, b); }, kOrvane,
+      "Matrix size m != n is not supported.");
+  Add("LUFactorization_" + p + "FactorizeDisposed", [] { H a = Dead<H>(); LUFactorization::Factorize(a); }, kOrvane,
+      kDisposed);
 }
 
 // Every public member of a handle after Dispose() and after a move.
@@ -399,61 +360,37 @@ void DisposedRows(const std::string& p) {
       {"ColVector", [](H& m) { (void)H::ColVector(m, 0); }},
       {"Save", [](H& m) { H::Save(m, (Scratch() / "disposed.txt").string()); }},
       {"SVD", [](H& m) { H s, u, vt; SingularValueDecomposition::Decompose(m, s, u, vt); }},
-      {"Eigenproblem", [](H& m) { std::vector<double> w; Eigenproblem::Solve(m, w); }},
   };
+  // A moved-from handle is in the disposed handle's state (see FactorizeMovedFrom).
   for (const auto& [name, use] : uses) {
     Add(p + "Disposed_" + name, [use = use] { H m = Dead<H>(); use(m); }, kOrvane, kDisposed);
-    // A moved-from handle is in the disposed handle's state; a few uses show it.
-    if (std::string("GetItem Clone ToString ProductRight Save").find(name) == std::string::npos) continue;
-    Add(p + "MovedFrom_" + name, [use = use] { H m = Dead<H>(true); use(m); }, kOrvane, kDisposed);
   }
   Add(p + "DisposeTwice", [] { H m(2, 2); m.Dispose(); m.Dispose(); });
   Add(p + "AssignOverDisposed", [] { H m = Dead<H>(); m = H(1, 1); m.set_Item(0, 0, E<H>(2)); });
-  if constexpr (kReal<H>) {
-    Add("Real_Disposed_LeastSquare", [] { H a = Dead<H>(), b(2, 1); LeastSquare::Solve(a, b); }, kOrvane, kDisposed);
-    Add("Real_Disposed_EigenvalueProblem", [] { H a = Dead<H>(); EigenvalueProblem().Solve(a); }, kOrvane, kDisposed);
-  }
 }
 
 template <class H>
 void FileRows(const std::string& p) {
-  const std::string good = kReal<H> ? "[1,2]" : "[(1,2),(3,4)]";
   auto load = [p](const std::string& file, const std::string& bytes, const MatrixFormatter& f = {}) {
     return H::Load(WriteFile(p + file, bytes), f);
   };
-  auto expectShape = [](const H& m, int rows, int cols) {
-    EXPECT_EQ(m.get_RowNum(), rows);
-    EXPECT_EQ(m.get_ColNum(), cols);
-  };
   Add(p + "LoadMissingFile", [] { H::Load((Scratch() / "missing.txt").string()); }, kSystemError);
   Add(p + "LoadDirectory", [] { H::Load(Scratch().string()); }, kSystemError);
-  Add(p + "LoadEmptyPath", [] { H::Load(""); }, kSystemError);
-  Add(p + "LoadEmptyFile", [=] { expectShape(load("empty", ""), 0, 0); });
-  Add(p + "LoadBlankLines", [=] { expectShape(load("blank", " \r\n\t\n\r"), 0, 0); });
+  Add(p + "LoadEmptyFile", [=] { EXPECT_EQ(load("empty", "").get_RowNum(), 0); });
   Add(p + "LoadBinary", [=] { load("binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\x89\xff[", 12)); },
       kInvalidArgument);
-  Add(p + "LoadUtf8Bom", [=] { expectShape(load("bom", "\xEF\xBB\xBF" + good + "\r\n"), 1, 2); });
-  Add(p + "LoadCarriageReturnsOnly", [=] { expectShape(load("cr", good + "\r" + good + "\r\r" + good), 3, 2); });
-  // Number syntax and its messages belong to TextFormatTest; here only a formatter parsing cannot use.
+  // Number syntax, line ends and byte-order marks belong to TextFormatTest;
+  // here only a formatter parsing cannot use.
   Add(p + "LoadEmptyLineBeginsWith", [=] {
         MatrixFormatter f;
         f.set_LineBeginsWith("");
-        load("setting", good, f);
+        load("setting", "[1]", f);
       }, kInvalidArgument, "The formatter's LineBeginsWith must not be empty for parsing.");
 
   // Save: the folder must exist, and a failed Save leaves what was there.
-  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), (Scratch() / "no-folder" / "m.txt").string()); },
-      kSystemError);
   Add(p + "SaveEmptyPath", [] { H::Save(H(1, 1), ""); }, kSystemError);
-  Add(p + "SaveOntoDirectory", [] {
-        EXPECT_THROW(H::Save(H(1, 1), Scratch().string()), std::system_error);
-        EXPECT_TRUE(fs::is_directory(Scratch()));
-      });
-  Add(p + "SaveBelowARegularFile", [p] {
-        const std::string file = WriteFile(p + "regular", "keep");
-        EXPECT_THROW(H::Save(H(1, 1), file + "/m.txt"), std::system_error);
-        EXPECT_EQ(ReadFile(file), "keep");
-      });
+  Add(p + "SaveOntoDirectory", [] { H::Save(H(1, 1), Scratch().string()); }, kSystemError);
+  Add(p + "SaveBelowARegularFile", [p] { H::Save(H(1, 1), WriteFile(p + "regular", "") + "/m.txt"); }, kSystemError);
   Add(p + "SaveDisposedOverExistingFile", [p] {
         const std::string file = WriteFile(p + "previous", "keep");
         EXPECT_THROW_MSG(H::Save(Dead<H>(), 2, file), OrvaneException, kDisposed);
@@ -493,12 +430,8 @@ void EigenRows(const std::string& p) {
   for (const bool gen : {false, true}) {
     for (const bool vec : {false, true}) {
       const std::string q = p + "Eigenproblem" + (gen ? "Generalized" : "") + (vec ? "Vectors_" : "Values_");
-      auto run = [=](H a, H b) {
-        H v;
-        SolveEigen(gen, vec, a, b, v);
-      };
-      Add(q + "ZeroOrder", [=] { run(Filled<H>(3, 0), Filled<H>(3, 0)); });
-      Add(q + "OneByOne", [=] { run(Filled<H>(3, 1), Filled<H>(3, 1)); });
+      auto run = [=](H a, H b) { H v; SolveEigen(gen, vec, a, b, v); };
+      Add(q + "OrderZeroAndOne", [=] { for (int n : {0, 1}) run(Filled<H>(3, n), Filled<H>(3, n)); });
       Add(q + "NonFinite", [=] {
             for (double v : {kNaN, kInf, -kInf}) {
               EachEnds({[&] { run(Filled<H>(3, 3, v), Filled<H>(3, 3)); },
@@ -532,10 +465,9 @@ void EigenRows(const std::string& p) {
     EXPECT_EQ(u.get_RowNum(), m);
     EXPECT_EQ(vt.get_RowNum(), n);
   };
-  Add(s + "ZeroByZero", [svd] { svd(0, 0, 1); });
-  Add(s + "ZeroByThree", [svd] { svd(0, 3, 1); });
-  Add(s + "ThreeByZero", [svd] { svd(3, 0, 1); });
-  Add(s + "OneByOne", [svd] { svd(1, 1, -2); });
+  Add(s + "EmptyAndOneByOne", [svd] {
+        for (auto [m, n] : {std::pair{0, 0}, {0, 3}, {3, 0}, {1, 1}}) svd(m, n, -2);
+      });
   Add(s + "NonFinite", [svd] {
         EachEnds({[&] { svd(3, 2, kNaN); }, [&] { svd(2, 3, kInf); }, [&] { svd(2, 2, -kInf); }});
       });
@@ -551,22 +483,11 @@ void RealProcedureRows() {
   using H = Matrix;
   const char* symOnly = "Only double symmetric matrix is supported for this method.";
   auto solve = [](H a) { EigenvalueProblem().Solve(a); };
-  auto generalized = [](H a, H b) {
-    EigenvalueProblem e;
-    e.GeneralizedSolve(a, b);
-    return e.get_Info();
-  };
-  Add("EigenvalueProblem_SolveZeroOrder", [=] {
-        EigenvalueProblem e;
-        H a = Filled<H>(3, 0);
-        e.Solve(a);
-        EXPECT_EQ(e.get_EigenValue()->get_RowNum(), 0);
-      });
-  Add("EigenvalueProblem_SolveOneByOne", [=] { solve(Filled<H>(3, 1)); });
+  auto generalized = [](H a, H b) { EigenvalueProblem().GeneralizedSolve(a, b); };
+  Add("EigenvalueProblem_SolveOrderZeroAndOne", [=] { solve(Filled<H>(3, 0)); solve(Filled<H>(3, 1)); });
   Add("EigenvalueProblem_SolveNaN", [=] { solve(Filled<H>(3, 3, kNaN)); });
+  Add("EigenvalueProblem_SolveDisposed", [=] { solve(Dead<H>()); }, kOrvane, kDisposed);
   Add("EigenvalueProblem_GeneralizedSolveNaN", [=] { generalized(Filled<H>(3, 3, kNaN), Filled<H>(3, 3)); });
-  Add("EigenvalueProblem_GeneralizedSolveNotPositiveDefinite",
-      [=] { EXPECT_GT(generalized(Filled<H>(3, 3), Filled<H>(3, 3, -4)), 3); });
   Add("EigenvalueProblem_GeneralizedSolveGeneralA", [=] { generalized(H(2, 2), Filled<H>(3, 2)); }, kOrvane, symOnly);
   Add("EigenvalueProblem_GeneralizedSolveGeneralB", [=] { generalized(Filled<H>(3, 2), H(2, 2)); }, kOrvane, symOnly);
   Add("EigenvalueProblem_GeneralizedSolveBOfOtherOrder", [=] { generalized(Filled<H>(3, 3), Filled<H>(3, 2)); },
@@ -620,9 +541,8 @@ void OnSmallStack(std::function<void()> f) {
 void ScalarRows() {
   Add("Polynomial_NullCoefficients", [] { Polynomial(std::shared_ptr<std::vector<double>>()); }, kOrvane,
       "The coefficient array must not be null.");
-  Add("Polynomial_Empty", [] { EXPECT_TRUE(Polynomial(std::vector<double>{}, 2.0).get_Coeffcients().empty()); });
-  Add("Polynomial_EmptyValue", [] { EXPECT_EQ(Polynomial(std::vector<double>{}, 2.0).Value(3.0), 0.0); });
-  Add("Polynomial_OneCoefficient", [] {
+  Add("Polynomial_EmptyAndOneCoefficient", [] {
+        EXPECT_EQ(Polynomial(std::vector<double>{}, 2.0).Value(3.0), 0.0);
         EXPECT_EQ(Polynomial(std::vector<double>{5.0}, 2.0).get_Coeffcients(), std::vector<double>{5.0});
       });
   Add("Polynomial_NonFinite", [] { (void)Polynomial(std::vector<double>{kNaN, kInf, -kInf}, kNaN).Value(kInf); });
@@ -639,7 +559,6 @@ void ScalarRows() {
   Add("PolynomialFitting_NegativeDimension", fit({1, 2}, {1, 2}, INT_MIN), kOrvane,
       "The dimension of the fit must not be negative.");
   Add("PolynomialFitting_Empty", fit({}, {}, 0), kOrvane, tooFew);
-  Add("PolynomialFitting_TooFewPoints", fit({1, 2}, {1, 2}, 2), kOrvane, tooFew);
   Add("PolynomialFitting_ShortY", fit({1, 2, 3}, {1, 2}, 1), kOrvane, tooFew);
   Add("PolynomialFitting_MaximumIntDimension", fit({1, 2}, {1, 2}, INT_MAX), kOrvane, tooFew);
   Add("PolynomialFitting_OnePoint", [] { EXPECT_EQ(PolynomialFitting::Fit({3}, {7}, 0).Value(10), 7.0); });
@@ -649,23 +568,17 @@ void ScalarRows() {
   Add("PolynomialFitting_NaN", fit({0, kNaN, 2}, {1, 2, 3}, 1), kEnds);
   Add("PolynomialFitting_Infinity", fit({0, 1, 2}, {1, kInf, 3}, 2), kEnds);
 
-  Add("FFT_EmptyAndOneElement", [] {
-        EXPECT_EQ(FFT::Forward({}).size(), 1u);
-        EXPECT_EQ(FFT::Backward({}).size(), 1u);
-        EXPECT_EQ(FFT::Forward({Complex(2, 3)}).size(), 1u);
-      });
   Add("FFT_NonFinite", [] {
         const std::vector<Complex> x = {Complex(kNaN, 0), Complex(kInf, -kInf), Complex(1, 2)};
         (void)FFT::Forward(x);
         (void)FFT::Backward(x);
         (void)FFT::Forward(std::vector<Complex>(1000, Complex(kInf, kNaN)));
       });
-  // The C library's jn and yn recur over the order: a huge order with a
-  // moderate x costs seconds, so those stay out.
-  Add("Bessel_NonFinite", [] {
-        for (int order : {0, 1, 2, -1, -2, 7, 1000, -1000, INT_MAX, INT_MIN}) {
-          for (double x : {kNaN, kInf, -kInf, 0.0, -0.0, 1e300, -1.0}) {
-            if (x == -1.0 && std::abs(static_cast<double>(order)) > 1000) continue;
+  // Small orders with these x belong to BesselTest. The C library's jn and
+  // yn recur over the order: a huge order with a moderate x costs seconds.
+  Add("Bessel_HugeOrdersAndNonFinite", [] {
+        for (int order : {1000, -1000, INT_MAX, INT_MIN}) {
+          for (double x : {kNaN, kInf, -kInf, 0.0, -0.0, 1e300}) {
             (void)Bessel::J(order, x);
             (void)Bessel::Y(order, x);
           }
