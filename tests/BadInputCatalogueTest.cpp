@@ -377,10 +377,13 @@ void FileRows(const std::string& p) {
   Add(p + "LoadMissingFile", [] { H::Load((Scratch() / "missing.txt").string()); }, kSystemError);
   Add(p + "LoadDirectory", [] { H::Load(Scratch().string()); }, kSystemError);
   Add(p + "LoadEmptyFile", [=] { EXPECT_EQ(load("empty", "").get_RowNum(), 0); });
+  const std::string good = kReal<H> ? "[1,2]" : "[(1,2),(3,4)]";
+  Add(p + "LoadUtf8Bom", [=] { EXPECT_EQ(load("bom", "\xEF\xBB\xBF" + good + "\r\n").get_ColNum(), 2); });
+  Add(p + "LoadCarriageReturnsOnly", [=] { EXPECT_EQ(load("cr", good + "\r" + good + "\r\r" + good).get_RowNum(), 3); });
   Add(p + "LoadBinary", [=] { load("binary", std::string("\x7f" "ELF\x02\x01\x01\0\0\x89\xff[", 12)); },
       kInvalidArgument);
-  // Number syntax, line ends and byte-order marks belong to TextFormatTest;
-  // here only a formatter parsing cannot use.
+  // Number syntax belongs to TextFormatTest; here only a formatter parsing
+  // cannot use.
   Add(p + "LoadEmptyLineBeginsWith", [=] {
         MatrixFormatter f;
         f.set_LineBeginsWith("");
@@ -388,9 +391,15 @@ void FileRows(const std::string& p) {
       }, kInvalidArgument, "The formatter's LineBeginsWith must not be empty for parsing.");
 
   // Save: the folder must exist, and a failed Save leaves what was there.
+  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), (Scratch() / "no-folder" / "m.txt").string()); },
+      kSystemError);
   Add(p + "SaveEmptyPath", [] { H::Save(H(1, 1), ""); }, kSystemError);
   Add(p + "SaveOntoDirectory", [] { H::Save(H(1, 1), Scratch().string()); }, kSystemError);
-  Add(p + "SaveBelowARegularFile", [p] { H::Save(H(1, 1), WriteFile(p + "regular", "") + "/m.txt"); }, kSystemError);
+  Add(p + "SaveBelowARegularFile", [p] {
+        const std::string file = WriteFile(p + "regular", "keep");
+        EXPECT_THROW(H::Save(H(1, 1), file + "/m.txt"), std::system_error);
+        EXPECT_EQ(ReadFile(file), "keep");
+      });
   Add(p + "SaveDisposedOverExistingFile", [p] {
         const std::string file = WriteFile(p + "previous", "keep");
         EXPECT_THROW_MSG(H::Save(Dead<H>(), 2, file), OrvaneException, kDisposed);
@@ -568,6 +577,10 @@ void ScalarRows() {
   Add("PolynomialFitting_NaN", fit({0, kNaN, 2}, {1, 2, 3}, 1), kEnds);
   Add("PolynomialFitting_Infinity", fit({0, 1, 2}, {1, kInf, 3}, 2), kEnds);
 
+  Add("FFT_EmptyAndOneElement", [] {
+        EXPECT_EQ(FFT::Forward({}).size(), 1u);
+        EXPECT_EQ(FFT::Backward({Complex(2, 3)}).size(), 1u);
+      });
   Add("FFT_NonFinite", [] {
         const std::vector<Complex> x = {Complex(kNaN, 0), Complex(kInf, -kInf), Complex(1, 2)};
         (void)FFT::Forward(x);
