@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "PairedTiming.h"
+#include "RandomData.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Dense.h"
@@ -20,21 +21,7 @@ using OrvaneNet::DoubleGeneralMatrix;
 
 namespace {
 
-template <class T>
-std::vector<T> RandomData(std::size_t count, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> dist(-1, 1);
-  std::vector<T> v(count);
-  for (auto& x : v) {
-    if constexpr (std::is_same_v<T, double>) {
-      x = dist(rng);
-    } else {
-      const double re = dist(rng);
-      x = T(re, dist(rng));
-    }
-  }
-  return v;
-}
+using bench::RandomData;
 
 std::size_t Square(int n) { return static_cast<std::size_t>(n) * static_cast<std::size_t>(n); }
 

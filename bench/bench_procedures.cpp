@@ -25,6 +25,7 @@
 #include "OrvaneNet/Bessel.h"
 #include "OrvaneNet/OrvaneNet.h"
 #include "PairedTiming.h"
+#include "RandomData.h"
 
 // The raw routines, declared here: this program sees only the public API.
 extern "C" {
@@ -56,14 +57,7 @@ using OrvaneNet::MatrixType;
 namespace {
 
 using Z = std::complex<double>;
-
-std::vector<double> RandomData(std::size_t count, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> dist(-1, 1);
-  std::vector<double> v(count);
-  for (auto& x : v) x = dist(rng);
-  return v;
-}
+using bench::RandomData;
 
 std::size_t Size(int m, int n) { return static_cast<std::size_t>(m) * static_cast<std::size_t>(n); }
 

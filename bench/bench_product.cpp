@@ -15,6 +15,7 @@
 #include <random>
 #include <vector>
 
+#include "RandomData.h"
 #include "handles/Product.h"
 
 extern "C" {
@@ -38,22 +39,6 @@ double ThreadSeconds() {
   timespec t;
   clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
   return static_cast<double>(t.tv_sec) + 1e-9 * static_cast<double>(t.tv_nsec);
-}
-
-template <class T>
-std::vector<T> Random(std::size_t count, unsigned seed) {
-  std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> dist(-1, 1);
-  std::vector<T> v(count);
-  for (auto& x : v) {
-    if constexpr (std::is_same_v<T, double>) {
-      x = dist(rng);
-    } else {
-      const double re = dist(rng);
-      x = T(re, dist(rng));
-    }
-  }
-  return v;
 }
 
 void Gemm(int m, int n, int k, const double* a, const double* b, double* c) {
@@ -83,8 +68,8 @@ void Product(benchmark::State& state, ProductPath path) {
   const int m = static_cast<int>(state.range(0));
   const int n = static_cast<int>(state.range(1));
   const int k = static_cast<int>(state.range(2));
-  const auto a = Random<T>(static_cast<std::size_t>(m) * k, 1);
-  const auto b = Random<T>(static_cast<std::size_t>(k) * n, 2);
+  const auto a = bench::RandomData<T>(static_cast<std::size_t>(m) * k, 1);
+  const auto b = bench::RandomData<T>(static_cast<std::size_t>(k) * n, 2);
   std::vector<T> c(static_cast<std::size_t>(m) * n), cBlas(c.size());
   double kernelSeconds = 0, blasSeconds = 0;
   for (auto _ : state) {
