@@ -17,13 +17,6 @@ class DenseGeneral : public ::testing::Test {};
 using DenseKinds = ::testing::Types<DoubleGeneralMatrix, ComplexGeneralMatrix>;
 TYPED_TEST_SUITE(DenseGeneral, DenseKinds);
 
-template <class M>
-M Identity(int n) {
-  M a(n, n);
-  for (int i = 0; i < n; ++i) a.set_Item(i, i, ElementOf<M>(1.0));
-  return a;
-}
-
 }  // namespace
 
 // gesv against getrf + getrs, a second right-hand side on the stored factors,
@@ -37,7 +30,7 @@ TYPED_TEST(DenseGeneral, RandomSystemsSolveThroughEveryPath) {
     SCOPED_TRACE(n);
     const auto a = RandomDense<TypeParam>(n, n, rng, 2.0);
     const auto b = RandomDense<TypeParam>(n, 3, rng), b2 = RandomDense<TypeParam>(n, 2, rng);
-    TypeParam oneCall(a), split(a), x1(b), x2(b), y(b2), z(b2), w(b2);
+    TypeParam oneCall(a), split(a), x1(b), x2(b), y(b2), w(b2);
     oneCall.SolveWithSimpleDriver(x1);
     EXPECT_TRUE(oneCall.get_IsFactorized());
     split.Factorize();
@@ -48,17 +41,9 @@ TYPED_TEST(DenseGeneral, RandomSystemsSolveThroughEveryPath) {
     EXPECT_LT(Residual(a, y, b2), 50.0);
 
     auto clone = split.Clone();
-    split.Invert();
-    EXPECT_TRUE(split.get_IsFactorized());
+    ExpectInvertThenReuse(split, a, b2, 50.0);
     clone->Solve(w);
     EXPECT_LT(Residual(a, w, b2), 50.0);
-    const TypeParam inverse(split);
-    EXPECT_LT(Residual(a, inverse, Identity<TypeParam>(n)), 50.0);
-    split.Solve(z);  // inverse * z = b2
-    EXPECT_LT(Residual(inverse, z, b2), 50.0);
-    TypeParam again(inverse);
-    again.Invert();
-    EXPECT_LT(Residual(inverse, again, Identity<TypeParam>(n)), 50.0);
   }
   EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
 }

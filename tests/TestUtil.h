@@ -161,6 +161,31 @@ double Residual(const A& a, const X& x, const X& b) {
   return r / (std::max(MaxAbs(a) * MaxAbs(x), 1e-300) * std::max(1, a.get_ColNum()) * Eps());
 }
 
+template <class M>
+M Identity(int n) {
+  M a(n, n);
+  for (int i = 0; i < n; ++i) a.set_Item(i, i, ElementOf<M>(1.0));
+  return a;
+}
+
+// `factored` holds the factors of `a` (a kind with Invert). Inverts it and
+// checks A A^-1 = I, then that the stored inverse is used as a plain matrix:
+// a Solve multiplies by it and a second Invert gives A back.
+template <class K, class X>
+void ExpectInvertThenReuse(K& factored, const K& a, const X& rhs, double tolerance) {
+  const int n = a.get_RowNum();
+  factored.Invert();
+  EXPECT_TRUE(factored.get_IsFactorized());
+  const K inverse(factored);
+  EXPECT_LT(Residual(a, inverse, Identity<K>(n)), tolerance);
+  X z(rhs);
+  factored.Solve(z);  // inverse * z = rhs
+  EXPECT_LT(Residual(inverse, z, rhs), tolerance);
+  K again(inverse);
+  again.Invert();
+  EXPECT_LT(Residual(inverse, again, Identity<K>(n)), tolerance);
+}
+
 // max|Z^H B Z - I| / (n eps); B = nullptr for the identity.
 template <class G, class M>
 double OrthonormalityError(const G& z, const M* b) {
