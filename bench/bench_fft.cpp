@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "OrvaneNet/FFT.h"
-#include "procedures/FftKernels.h"
+#include "simd/FftKernels.h"
 
 using OrvaneNet::Complex;
 using OrvaneNet::FFT;

@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "RandomData.h"
-#include "handles/Product.h"
+#include "simd/Product.h"
 
 extern "C" {
 void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,

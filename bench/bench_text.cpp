@@ -17,8 +17,8 @@
 
 #include "OrvaneNet/MatrixFormatter.h"
 #include "PairedTiming.h"
-#include "handles/MatrixFile.h"
-#include "handles/TextFormat.h"
+#include "text/MatrixFile.h"
+#include "text/TextFormat.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 

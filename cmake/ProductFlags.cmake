@@ -7,9 +7,9 @@
 # any fused multiply-add (the rest of the library is built for baseline
 # x86-64, which has none).
 if(CMAKE_SYSTEM_PROCESSOR MATCHES "^(x86_64|AMD64|amd64)$")
-  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/handles/ProductAvx2.cpp
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/simd/ProductAvx2.cpp
     PROPERTIES COMPILE_OPTIONS "-mavx2;-mno-fma")
-  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/handles/ProductAvx512.cpp
+  set_source_files_properties(${PROJECT_SOURCE_DIR}/src/simd/ProductAvx512.cpp
     PROPERTIES COMPILE_OPTIONS "-mavx512f")
   find_program(ORVANE_OBJDUMP NAMES objdump)
   if(ORVANE_BUILD_TESTS AND ORVANE_OBJDUMP)

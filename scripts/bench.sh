@@ -21,7 +21,7 @@ min_time=${ORVANE_BENCH_MIN_TIME:-0.05}
 filter=${ORVANE_BENCH_FILTER:-.}
 
 cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF \
-  -DORVANE_BUILD_EXAMPLES=OFF >/dev/null
+  -DORVANE_BUILD_TOOLS=OFF >/dev/null
 cmake --build "$dir" --parallel "$(nproc)"
 mkdir -p "$out"
 rm -f "$out"/*.json

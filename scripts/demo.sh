@@ -7,4 +7,4 @@ cd "$(dirname "$0")/.."
 cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DORVANE_BUILD_TESTS=OFF \
   -DORVANE_BUILD_BENCH=OFF >/dev/null
 cmake --build build/release --parallel "$(nproc)" --target orvane
-./build/release/examples/orvane
+./build/release/tools/orvane

@@ -13,7 +13,7 @@
 #include "OrvaneNet/FFT.h"
 #include "OrvaneNet/OrvaneException.h"
 #include "TestUtil.h"
-#include "procedures/FftKernels.h"
+#include "simd/FftKernels.h"
 
 using orvane_test::Eps;
 using OrvaneNet::Complex;

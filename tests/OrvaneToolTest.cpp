@@ -49,7 +49,7 @@ void ExpectNear(const Mat& tool, const Mat& library) {
 class OrvaneTool : public ::testing::Test {
  protected:
   void SetUp() override {
-    if (kTool == nullptr) GTEST_SKIP() << "the orvane tool is not built (ORVANE_BUILD_EXAMPLES=OFF)";
+    if (kTool == nullptr) GTEST_SKIP() << "the orvane tool is not built (ORVANE_BUILD_TOOLS=OFF)";
     char pattern[] = "/tmp/orvane-tool-XXXXXX";
     ASSERT_NE(::mkdtemp(pattern), nullptr);
     m_dir = pattern;

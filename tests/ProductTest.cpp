@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "TestUtil.h"
-#include "handles/Product.h"
+#include "simd/Product.h"
 
 using namespace OrvaneNet::detail;
 

@@ -21,8 +21,8 @@
 #include "TestUtil.h"
 #include "core/NumberParse.h"
 #include "core/NumberText.h"
-#include "handles/MatrixFile.h"
-#include "handles/TextFormat.h"
+#include "text/MatrixFile.h"
+#include "text/TextFormat.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 

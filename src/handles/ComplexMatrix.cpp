@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "handles/HandleCommon.h"
-#include "handles/TextFormat.h"
-#include "handles/Product.h"
+#include "text/TextFormat.h"
+#include "simd/Product.h"
 #include "kinds/complex/ComplexGeneralBandMatrix.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/complex/ComplexGeneralTridiagonalMatrix.h"

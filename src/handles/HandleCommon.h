@@ -11,7 +11,7 @@
 #include "core/Messages.h"
 #include "core/Validator.h"
 #include "handles/HandleAccess.h"
-#include "handles/MatrixFile.h"
+#include "text/MatrixFile.h"
 #include "kinds/ElementConversion.h"
 
 namespace OrvaneNet::detail {

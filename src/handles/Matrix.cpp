@@ -3,8 +3,8 @@
 #include <ostream>
 
 #include "handles/HandleCommon.h"
-#include "handles/TextFormat.h"
-#include "handles/Product.h"
+#include "text/TextFormat.h"
+#include "simd/Product.h"
 #include "kinds/real/DoubleGeneralBandMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralTridiagonalMatrix.h"

@@ -6,8 +6,7 @@
 
 #include <climits>
 #include <complex>
-
-#include "core/NativeArray.h"
+#include <vector>
 
 namespace OrvaneNet::lapack {
 
@@ -25,7 +24,7 @@ int RunWithWorkspace(int minimum, Call&& call) {
   if (info != 0) return info;
   const double size = std::real(asked);
   lwork = (size > minimum && size <= INT_MAX) ? static_cast<int>(size) : minimum;
-  detail::NativeArray<Scalar> work(lwork);
+  std::vector<Scalar> work(static_cast<std::size_t>(lwork));
   call(work.data(), &lwork, &info);
   return info;
 }

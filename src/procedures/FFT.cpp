@@ -5,8 +5,8 @@
 
 #include "OrvaneNet/OrvaneException.h"
 #include "core/Messages.h"
-#include "procedures/FftKernels.h"
-#include "procedures/FftTransforms.h"
+#include "simd/FftKernels.h"
+#include "simd/FftTransforms.h"
 
 namespace OrvaneNet {
 

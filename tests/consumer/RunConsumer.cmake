@@ -55,11 +55,15 @@ get_filename_component(pc_dir ${pc_file} DIRECTORY)
 set(ENV{PKG_CONFIG_PATH} ${pc_dir})
 run(pkg-config --cflags --libs orvanenet)
 string(STRIP "${RUN_OUTPUT}" pc_flags)
+if(pc_flags MATCHES "-std=")
+  message(FATAL_ERROR "orvanenet.pc must leave the language standard to the user: ${pc_flags}")
+endif()
 separate_arguments(pc_flags UNIX_COMMAND "${pc_flags}")
 run(pkg-config --variable=libdir orvanenet)
 string(STRIP "${RUN_OUTPUT}" libdir)
 separate_arguments(extra_flags UNIX_COMMAND "${FLAGS}")
-run(${CXX} ${extra_flags} ${SOURCE_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${libdir}
+# A newer standard than the library's minimum (C++20) must work as well.
+run(${CXX} -std=c++2b ${extra_flags} ${SOURCE_DIR}/main.cpp ${pc_flags} -Wl,-rpath,${libdir}
     -o ${WORK_DIR}/consumer-pc)
 run(${WORK_DIR}/consumer-pc)
 if(NOT RUN_OUTPUT STREQUAL expected)

@@ -12,8 +12,8 @@ struct ComplexConfig {
 }  // namespace
 }  // namespace OrvaneNet::detail::product
 
-#include "handles/ProductBlocked.inc"
-#include "handles/ProductKernels.h"
+#include "simd/ProductBlocked.inc"
+#include "simd/ProductKernels.h"
 
 namespace OrvaneNet::detail::product {
 

@@ -1,4 +1,4 @@
-#include "handles/MatrixFile.h"
+#include "text/MatrixFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -14,7 +14,7 @@
 
 #include "core/Messages.h"
 #include "core/NumberParse.h"
-#include "handles/TextFormat.h"
+#include "text/TextFormat.h"
 
 namespace OrvaneNet::detail {
 namespace {

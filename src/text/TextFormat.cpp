@@ -1,4 +1,4 @@
-#include "handles/TextFormat.h"
+#include "text/TextFormat.h"
 
 #include <array>
 #include <stdexcept>

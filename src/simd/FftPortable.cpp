@@ -3,8 +3,8 @@
 #if defined(__x86_64__) || defined(_M_X64)
 #define ORVANE_FFT_SSE2
 #endif
-#include "procedures/FftTransforms.h"
-#include "procedures/FftVectors.h"
+#include "simd/FftTransforms.h"
+#include "simd/FftVectors.h"
 
 namespace OrvaneNet::detail::fft {
 

@@ -2,7 +2,7 @@
 // instruction-set file that selects a set (by defining the macro) compiles it.
 #pragma once
 
-#include "procedures/FftEngine.h"
+#include "simd/FftEngine.h"
 
 #if defined(ORVANE_FFT_SSE2) || defined(ORVANE_FFT_AVX2) || defined(ORVANE_FFT_AVX512)
 #include <immintrin.h>

@@ -2,8 +2,8 @@
 // cmake/FftFlags.cmake) and only called when the CPU has AVX-512F.
 #if defined(__x86_64__) && defined(__AVX512F__)
 #define ORVANE_FFT_AVX512
-#include "procedures/FftTransforms.h"
-#include "procedures/FftVectors.h"
+#include "simd/FftTransforms.h"
+#include "simd/FftVectors.h"
 
 namespace OrvaneNet::detail::fft {
 

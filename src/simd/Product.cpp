@@ -1,13 +1,13 @@
 // Dispatch of the dense products to the blocked kernel of the widest
 // instruction set the processor runs, and the plain loop that defines them.
-#include "handles/Product.h"
+#include "simd/Product.h"
 
 #include <cmath>
 #include <cstdint>
 #include <new>
 #include <vector>
 
-#include "handles/ProductKernels.h"
+#include "simd/ProductKernels.h"
 
 namespace OrvaneNet::detail {
 namespace {
