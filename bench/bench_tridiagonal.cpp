@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "PairedTiming.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralTridiagonalMatrix.h"
 #include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
 #include "lapack/fortran.h"
 
 using namespace OrvaneNet;
+using OrvaneNet::detail::StorageAccess;
 
 namespace {
 
@@ -60,12 +62,12 @@ void GeneralOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.dl.data(), n - 1, a.DL());
-        std::copy_n(data.du.data(), n - 1, a.DU());
-        std::copy_n(data.b.data(), n, x.Dat());
+        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
+        std::copy_n(data.dl.data(), n - 1, StorageAccess::Subdiagonal(a).data());
+        std::copy_n(data.du.data(), n - 1, StorageAccess::Superdiagonal(a).data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
@@ -91,13 +93,13 @@ void GeneralFactorizeSolve(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.dl.data(), n - 1, a.DL());
-        std::copy_n(data.du.data(), n - 1, a.DU());
-        std::copy_n(data.b.data(), n, x.Dat());
+        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
+        std::copy_n(data.dl.data(), n - 1, StorageAccess::Subdiagonal(a).data());
+        std::copy_n(data.du.data(), n - 1, StorageAccess::Superdiagonal(a).data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.Factorize();
         a.Solve(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
@@ -118,11 +120,11 @@ void SymmetricOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.du.data(), n - 1, a.E());
-        std::copy_n(data.b.data(), n, x.Dat());
+        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
+        std::copy_n(data.du.data(), n - 1, StorageAccess::OffDiagonal(a).data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
