@@ -132,7 +132,7 @@ typename T::Handle LoadHandle(const std::string& loadFile, const MatrixFormatter
   const auto text = LoadMatrixFile<typename T::Element>(loadFile, format);
   typename T::Handle result(text.rowNum, text.colNum);
   const ConstDenseView<typename T::Element> in(text.values.data(), text.rowNum, text.colNum,
-                                                text.rowNum);
+                                               text.rowNum);
   TransformElements(in, DenseResult<T>(result), [](auto v) { return ToStorage(v); });
   return result;
 }

@@ -164,8 +164,8 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
  public:
   static constexpr const char* kInversionMessage = msg::BandInversion;
   // The real kind shares the symmetric tridiagonal kind's wording.
-  static constexpr const char* kNotPositiveDefiniteMessage = ByField(
-      msg::SymmetricTridiagonalNotPositiveDefinite, msg::HermitianBandNotPositiveDefinite);
+  static constexpr const char* kNotPositiveDefiniteMessage =
+      ByField(msg::SymmetricTridiagonalNotPositiveDefinite, msg::HermitianBandNotPositiveDefinite);
 
   // Offset of (i, j), i <= j and j - i <= ku, in ab.
   std::int64_t Index(int i, int j) const noexcept {
@@ -231,8 +231,8 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
  protected:
   SymmetricBandBase(int rownum, int colnum, int subnum, int supernum)
       : KindState(rownum, colnum),
-        ab(static_cast<std::int64_t>(SymmetricBandLeadingDimension(rownum, colnum, subnum,
-                                                                    supernum)) *
+        ab(static_cast<std::int64_t>(
+               SymmetricBandLeadingDimension(rownum, colnum, subnum, supernum)) *
            rownum),
         m_ku(supernum) {}
   SymmetricBandBase(const SymmetricBandBase&) = default;

@@ -162,9 +162,8 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
  public:
   static constexpr const char* kInversionMessage = msg::TridiagonalInversion;
-  static constexpr const char* kNotPositiveDefiniteMessage =
-      ByField(msg::SymmetricTridiagonalNotPositiveDefinite,
-              msg::HermitianTridiagonalNotPositiveDefinite);
+  static constexpr const char* kNotPositiveDefiniteMessage = ByField(
+      msg::SymmetricTridiagonalNotPositiveDefinite, msg::HermitianTridiagonalNotPositiveDefinite);
 
   // Below the diagonal reads the (conjugated) mirror of e.
   Element get_Item(int i, int j) const override {

@@ -9,8 +9,7 @@ namespace OrvaneNet {
 // The real symmetric kind: the upper triangle packed by columns, Cholesky
 // with a Bunch-Kaufman fallback, and the symmetric eigenproblems. Right-hand
 // sides and results are DoubleGeneralMatrix objects.
-class DoubleSymmetricMatrix final
-    : public detail::PackedBase<DoubleSymmetricMatrix, double> {
+class DoubleSymmetricMatrix final : public detail::PackedBase<DoubleSymmetricMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleSymmetric;
 
