@@ -62,9 +62,10 @@ void GeneralOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
-        std::copy_n(data.dl.data(), n - 1, StorageAccess::Subdiagonal(a).data());
-        std::copy_n(data.du.data(), n - 1, StorageAccess::Superdiagonal(a).data());
+        const auto [adl, ad, adu] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.dl.data(), n - 1, adl.data());
+        std::copy_n(data.du.data(), n - 1, adu.data());
         std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
         benchmark::DoNotOptimize(x.View().data());
@@ -93,9 +94,10 @@ void GeneralFactorizeSolve(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
-        std::copy_n(data.dl.data(), n - 1, StorageAccess::Subdiagonal(a).data());
-        std::copy_n(data.du.data(), n - 1, StorageAccess::Superdiagonal(a).data());
+        const auto [adl, ad, adu] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.dl.data(), n - 1, adl.data());
+        std::copy_n(data.du.data(), n - 1, adu.data());
         std::copy_n(data.b.data(), n, x.View().data());
         a.Factorize();
         a.Solve(x);
@@ -120,8 +122,9 @@ void SymmetricOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, StorageAccess::Diagonal(a).data());
-        std::copy_n(data.du.data(), n - 1, StorageAccess::OffDiagonal(a).data());
+        const auto [ad, ae] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.du.data(), n - 1, ae.data());
         std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
         benchmark::DoNotOptimize(x.View().data());

@@ -7,10 +7,16 @@
 
 #include <cstddef>
 #include <span>
+#include <tuple>
 
 #include "core/NativeArray.h"
 
 namespace OrvaneNet::detail {
+
+template <class Derived, class Scalar>
+class GeneralTridiagonalBase;
+template <class Derived, class Scalar>
+class HermitianTridiagonalBase;
 
 struct StorageAccess {
   // LAPACK's ab of a band kind (its leading dimension times the order).
@@ -23,23 +29,16 @@ struct StorageAccess {
   static auto Packed(Kind& a) noexcept {
     return Span(a.ap);
   }
-  // The diagonals of a tridiagonal kind: d (n entries), dl and du of a
-  // general one, e of a symmetric or Hermitian one (n - 1 each, none for 0).
-  template <class Kind>
-  static auto Diagonal(Kind& a) noexcept {
-    return Span(a.d);
+  // The diagonals of a tridiagonal kind in LAPACK's argument order: dl, d, du
+  // of a general one, d, e of a symmetric or Hermitian one (d has n entries,
+  // the others n - 1, none for order 0).
+  template <class Derived, class Scalar>
+  static auto Diagonals(GeneralTridiagonalBase<Derived, Scalar>& a) noexcept {
+    return std::tuple{Span(a.dl), Span(a.d), Span(a.du)};
   }
-  template <class Kind>
-  static auto Subdiagonal(Kind& a) noexcept {
-    return Span(a.dl);
-  }
-  template <class Kind>
-  static auto Superdiagonal(Kind& a) noexcept {
-    return Span(a.du);
-  }
-  template <class Kind>
-  static auto OffDiagonal(Kind& a) noexcept {
-    return Span(a.e);
+  template <class Derived, class Scalar>
+  static auto Diagonals(HermitianTridiagonalBase<Derived, Scalar>& a) noexcept {
+    return std::tuple{Span(a.d), Span(a.e)};
   }
 
  private:
