@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "kinds/DenseView.h"
 #include "simd/ProductKernels.h"
 
 namespace OrvaneNet::detail {
@@ -19,17 +20,18 @@ constexpr Index kPlainLoopTerms = 4096;
 
 // C(i, j) by the defining loop.
 template <class T>
-T PlainElement(int m, int k, const T* a, const T* b, int i, int j) {
+T PlainElement(const ConstDenseView<T>& A, const ConstDenseView<T>& B, int i, int j) {
   T s = T(0.0);
-  for (int p = 0; p < k; ++p)
-    s = s + a[i + static_cast<Index>(p) * m] * b[p + static_cast<Index>(j) * k];
+  for (int p = 0; p < A.cols(); ++p) s = s + A(i, p) * B(p, j);
   return s;
 }
 
 template <class T>
 void PlainProduct(int m, int n, int k, const T* a, const T* b, T* c) {
+  const ConstDenseView<T> A(a, m, k, m), B(b, k, n, k);
+  const DenseView<T> C(c, m, n, m);
   for (int j = 0; j < n; ++j)
-    for (int i = 0; i < m; ++i) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+    for (int i = 0; i < m; ++i) C(i, j) = PlainElement(A, B, i, j);
 }
 
 bool IsFinite(double x) { return std::isfinite(x); }
@@ -45,19 +47,21 @@ bool IsFinite(const std::complex<double>& x) {
 // a non-finite value in their row of A or column of B are recomputed here.
 template <class T>
 void RecomputeNonFinite(int m, int n, int k, const T* a, const T* b, T* c) {
+  const ConstDenseView<T> A(a, m, k, m), B(b, k, n, k);
+  const DenseView<T> C(c, m, n, m);
   std::vector<char> badRow(static_cast<std::size_t>(m), 0);
   std::vector<char> badCol(static_cast<std::size_t>(n), 0);
   bool any = false;
   for (int p = 0; p < k; ++p)
     for (int i = 0; i < m; ++i)
-      if (!IsFinite(a[i + static_cast<Index>(p) * m])) badRow[i] = any = true;
+      if (!IsFinite(A(i, p))) badRow[i] = any = true;
   for (int j = 0; j < n; ++j)
     for (int p = 0; p < k; ++p)
-      if (!IsFinite(b[p + static_cast<Index>(j) * k])) badCol[j] = any = true;
+      if (!IsFinite(B(p, j))) badCol[j] = any = true;
   if (!any) return;
   for (int j = 0; j < n; ++j)
     for (int i = 0; i < m; ++i)
-      if (badRow[i] || badCol[j]) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+      if (badRow[i] || badCol[j]) C(i, j) = PlainElement(A, B, i, j);
 }
 
 using Kernel = bool (*)(int, int, int, const double*, const double*, double*);

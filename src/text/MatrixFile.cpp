@@ -14,6 +14,7 @@
 
 #include "core/Messages.h"
 #include "core/NumberParse.h"
+#include "kinds/DenseView.h"
 #include "text/TextFormat.h"
 
 namespace OrvaneNet::detail {
@@ -234,11 +235,12 @@ MatrixText<T> ParseMatrixText(std::string_view text, const MatrixFormatter& form
   MatrixText<T> out;
   out.rowNum = static_cast<int>(rowEnds.size());
   out.colNum = static_cast<int>(longest);
-  const std::size_t m = rowEnds.size();
-  out.values.assign(m * longest, T{});
+  out.values.assign(rowEnds.size() * longest, T{});
+  const DenseView<T> values(out.values.data(), out.rowNum, out.colNum, out.rowNum);
   std::size_t begin = 0;
-  for (std::size_t i = 0; i < m; ++i) {
-    for (std::size_t k = begin; k < rowEnds[i]; ++k) out.values[i + (k - begin) * m] = flat[k];
+  for (int i = 0; i < out.rowNum; ++i) {
+    for (std::size_t k = begin; k < rowEnds[i]; ++k)
+      values(i, static_cast<int>(k - begin)) = flat[k];
     begin = rowEnds[i];
   }
   return out;
