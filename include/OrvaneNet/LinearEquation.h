@@ -21,7 +21,9 @@ class LinearEquation {
 
   /// Overwrites b with X. a must be square ("Matrix size m != n is not
   /// supported."); b must be a dense general matrix of the same number field
-  /// (std::bad_cast otherwise) with as many rows as a (OrvaneException).
+  /// (BadKindCast, a std::bad_cast, otherwise; the real general tridiagonal
+  /// kind raises OrvaneException "Matrix b must be general matrix.") with as
+  /// many rows as a (OrvaneException).
   /// With a factorized a the stored factors are used; otherwise the one-call
   /// driver factorizes a in place and solves.
   static void Solve(Matrix& a, Matrix& b);

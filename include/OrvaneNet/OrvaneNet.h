@@ -1,6 +1,7 @@
 /// Umbrella header: every public class of the library.
 #pragma once
 
+#include "OrvaneNet/BadKindCast.h"
 #include "OrvaneNet/Bessel.h"
 #include "OrvaneNet/Complex.h"
 #include "OrvaneNet/ComplexMatrix.h"
@@ -8,6 +9,7 @@
 #include "OrvaneNet/EigenvalueProblem.h"
 #include "OrvaneNet/FFT.h"
 #include "OrvaneNet/LUFactorization.h"
+#include "OrvaneNet/Layout.h"
 #include "OrvaneNet/LeastSquare.h"
 #include "OrvaneNet/LinearEquation.h"
 #include "OrvaneNet/Matrix.h"

@@ -9,6 +9,10 @@
 
 namespace OrvaneNet::detail {
 
+// Asks for storage that the caller overwrites in full right away, so it is
+// not zeroed first.
+struct ForOverwrite {};
+
 template <class T>
 class NativeArray {
  public:
@@ -19,6 +23,13 @@ class NativeArray {
     if (m_count > 0) {
       if (static_cast<std::uint64_t>(m_count) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
       m_data = std::make_unique<T[]>(static_cast<std::size_t>(m_count));
+    }
+  }
+  // `count` entries left uninitialized, for a caller that writes them all.
+  NativeArray(std::int64_t count, ForOverwrite) : m_count(count > 0 ? count : 0) {
+    if (m_count > 0) {
+      if (static_cast<std::uint64_t>(m_count) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
+      m_data = std::make_unique_for_overwrite<T[]>(static_cast<std::size_t>(m_count));
     }
   }
   NativeArray(const NativeArray& orig) : NativeArray(orig.m_count) {
