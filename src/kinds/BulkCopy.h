@@ -179,86 +179,130 @@ bool PairAgrees(const T& x, const T& y, double tol) noexcept {
 template <class T>
 void RaiseFirstSymmetricFault(const T* in, bool rowMajor, const SymmetricRule& rule, double tol);
 
-// Checks the n x n input by the rule; raises OrvaneException or returns.
-// One pass over the whole input gathers max|a|, the largest pair difference
-// and diagonal imaginary part, and whether anything is non-finite or outside
-// the band; only when that finds a candidate fault does the exact
-// element-by-element scan in row-major order run.
+// What one pass over a symmetric input gathers: max|a| over the finite
+// elements, the largest pair difference |a(i, j) - conj(a(j, i))|, the
+// largest diagonal imaginary part, and whether anything is non-finite in a
+// pair or nonzero outside the band (for the exact scan to judge).
+struct SymmetryScan {
+  double maxAbs = 0.0;
+  double maxDiff = 0.0;
+  double maxDiagImag = 0.0;
+  bool suspect = false;
+
+  static constexpr double kMax = 1.7976931348623157e308;
+
+  void Magnitude(double v) noexcept {
+    const double a = std::fabs(v);
+    maxAbs = std::max(maxAbs, a <= kMax ? a : 0.0);
+  }
+  template <class T>
+  void Magnitude(const T& v) noexcept {
+    // |v|^2 first; the rare overflowing or tiny values get hypot.
+    const double re = RealOf(v), im = ImagOf(v);
+    const double sq = re * re + im * im;
+    if (sq <= kMax && sq >= 0x1p-900) {
+      maxAbs = std::max(maxAbs, std::sqrt(sq));
+    } else if (std::isfinite(re) && std::isfinite(im)) {
+      maxAbs = std::max(maxAbs, std::hypot(re, im));
+    }
+  }
+  // x = a(i, j), y = a(j, i) (either way round: the rule is symmetric).
+  void Pair(double x, double y) noexcept {
+    Magnitude(x);
+    Magnitude(y);
+    const double d = std::fabs(x - y);
+    suspect |= !(d <= kMax);  // inf - inf, NaN: the exact scan decides
+    maxDiff = std::max(maxDiff, d <= kMax ? d : 0.0);
+  }
+  template <class T>
+  void Pair(const T& x, const T& y) noexcept {
+    Magnitude(x);
+    Magnitude(y);
+    const double dr = RealOf(x) - RealOf(y), di = ImagOf(x) + ImagOf(y);
+    const double d = dr == 0.0 && di == 0.0 ? 0.0 : std::hypot(dr, di);
+    suspect |= !(d <= kMax);
+    maxDiff = std::max(maxDiff, d <= kMax ? d : 0.0);
+  }
+  template <class T>
+  void Diagonal(const T& v, bool hermitian) noexcept {
+    Magnitude(v);
+    if (!hermitian) return;
+    const double im = std::fabs(ImagOf(v));
+    suspect |= !(im <= kMax);
+    maxDiagImag = std::max(maxDiagImag, im <= kMax ? im : 0.0);
+  }
+  template <class T>
+  void Zero(const T* p, std::int64_t count) noexcept {
+    suspect |= !AllZero(p, count);
+  }
+};
+
+// A narrow band, line by line through the image: zeros outside the band,
+// and each pair within it met once, from the line of its column-side
+// element (the mirror lies in one of the next k lines, still cached).
 template <class T>
-void CheckSymmetricInput(const T* in, bool rowMajor, const SymmetricRule& rule) {
+void ScanBandLines(const T* in, const SymmetricRule& rule, SymmetryScan& scan) {
   const int n = rule.n, k = rule.k;
   const std::int64_t ld = n;
-  double maxAbs = 0.0, maxDiff = 0.0, maxDiagImag = 0.0;
-  bool suspect = false;
-  auto magnitude = [&](const T& v) {
-    if constexpr (std::is_same_v<T, double>) {
-      const double a = std::fabs(v);
-      if (a <= 1.7976931348623157e308) maxAbs = std::max(maxAbs, a);
-    } else {
-      // |v|^2 first; the rare overflowing or tiny values get hypot below.
-      const double re = RealOf(v), im = ImagOf(v);
-      const double sq = re * re + im * im;
-      if (sq <= 1.7976931348623157e308 && sq >= 0x1p-900) {
-        maxAbs = std::max(maxAbs, std::sqrt(sq));
-      } else if (std::isfinite(re) && std::isfinite(im)) {
-        maxAbs = std::max(maxAbs, std::hypot(re, im));
-      }
-    }
-  };
-  auto pair = [&](const T& x, const T& y) {
-    magnitude(x);
-    magnitude(y);
-    double d;
-    if constexpr (std::is_same_v<T, double>) {
-      d = std::fabs(x - y);
-    } else {
-      const double dr = RealOf(x) - RealOf(y), di = ImagOf(x) + ImagOf(y);
-      d = std::max(std::fabs(dr), std::fabs(di));  // within sqrt(2) of |x - conj(y)|
-      if (d != 0.0) d = std::hypot(dr, di);
-    }
-    if (d <= 1.7976931348623157e308) {
-      maxDiff = std::max(maxDiff, d);
-    } else {
-      suspect = true;  // inf - inf, NaN: the exact scan decides
-    }
-  };
+  for (int L = 0; L < n; ++L) {
+    const T* line = in + L * ld;
+    const int lo = std::max(0, L - k), hi = std::min(n - 1, L + k);
+    scan.Zero(line, lo);
+    scan.Zero(line + hi + 1, n - hi - 1);
+    scan.Diagonal(line[L], rule.hermitian);
+    for (int p = L + 1; p <= hi; ++p) scan.Pair(line[p], in[L + p * ld]);
+  }
+}
+
+// A wide band or the full triangle, tile pair by tile pair, so that the
+// mirror tile's columns stay cached while the tile's own are read.
+template <class T>
+void ScanTiles(const T* in, const SymmetricRule& rule, SymmetryScan& scan) {
+  const int n = rule.n, k = rule.k;
+  const std::int64_t ld = n;
   for (int jb = 0; jb < n; jb += kCopyTile) {
     const int je = std::min(n, jb + kCopyTile);
     for (int ib = 0; ib <= jb; ib += kCopyTile) {
       const int ie = std::min(n, ib + kCopyTile);
       if (jb - (ie - 1) > k) {
-        // The tile and its mirror lie wholly outside the band.
-        for (int j = jb; j < je; ++j) suspect |= !AllZero(in + ib + j * ld, ie - ib);
-        for (int i = ib; i < ie; ++i) suspect |= !AllZero(in + jb + i * ld, je - jb);
+        // Both tiles lie wholly outside the band.
+        for (int j = jb; j < je; ++j) scan.Zero(in + ib + j * ld, ie - ib);
+        for (int i = ib; i < ie; ++i) scan.Zero(in + jb + i * ld, je - jb);
         continue;
       }
       for (int j = jb; j < je; ++j) {
-        const T* column = in + j * ld;
-        for (int i = ib; i < std::min(ie, j); ++i) {
-          const T& x = column[i];
-          const T& y = in[j + i * ld];
+        const T* x = in + j * ld;  // x[i] = image(i, j); image(j, i) = in[j + i ld]
+        for (int i = ib; i < (ib == jb ? j : ie); ++i) {
           if (j - i > k) {
-            suspect |= !IsZero(x) || !IsZero(y);
+            scan.Zero(x + i, 1);
+            scan.Zero(in + j + i * ld, 1);
           } else {
-            pair(x, y);
+            scan.Pair(x[i], in[j + i * ld]);
           }
         }
-        if (j < ie && j >= ib) {
-          magnitude(column[j]);
-          if (rule.hermitian) {
-            const double im = std::fabs(ImagOf(column[j]));
-            if (im <= 1.7976931348623157e308) {
-              maxDiagImag = std::max(maxDiagImag, im);
-            } else {
-              suspect = true;
-            }
-          }
-        }
+        if (ib == jb) scan.Diagonal(x[j], rule.hermitian);
       }
     }
   }
-  const double tol = SymmetryTolerance(maxAbs);
-  if (suspect || maxDiff > tol || maxDiagImag > tol) RaiseFirstSymmetricFault(in, rowMajor, rule, tol);
+}
+
+// Checks the n x n input by the rule; raises OrvaneException or returns.
+// One pass over the whole input gathers what SymmetryScan holds; only when
+// that finds a candidate fault does the exact element-by-element scan in
+// row-major order run (it raises for the first real fault, and returns when
+// the candidates were pairs of equal infinities or NaNs).
+template <class T>
+void CheckSymmetricInput(const T* in, bool rowMajor, const SymmetricRule& rule) {
+  SymmetryScan scan;
+  if (rule.k < kCopyTile) {
+    ScanBandLines(in, rule, scan);
+  } else {
+    ScanTiles(in, rule, scan);
+  }
+  const double tol = SymmetryTolerance(scan.maxAbs);
+  if (scan.suspect || scan.maxDiff > tol || scan.maxDiagImag > tol) {
+    RaiseFirstSymmetricFault(in, rowMajor, rule, tol);
+  }
 }
 
 }  // namespace OrvaneNet::detail
