@@ -199,6 +199,71 @@ void ComplexFormat(benchmark::State& s) { Format(s, ComplexMatrixData(int(s.rang
 void ComplexSave(benchmark::State& s) { Save(s, ComplexMatrixData(int(s.range(0)))); }
 void ComplexLoad(benchmark::State& s) { Load<Complex>(s, ComplexMatrixData(int(s.range(0)))); }
 
+// ---- RoundTrip: the shortest exact form ----
+// Paired with the bare loop writing the same text (to_chars without a
+// precision) and reading it (from_chars), doing the same file I/O. The data
+// are uniform over [-1, 1): 17 significant digits mostly, the long case.
+
+MatrixFormatter RoundTripFormat() {
+  MatrixFormatter f;
+  f.set_RoundTrip(true);
+  return f;
+}
+
+std::string BareShortest(const DoubleGeneralMatrix& a) {
+  const int m = a.get_RowNum(), n = a.get_ColNum();
+  const auto v = a.View();
+  std::string out;
+  out.reserve(std::size_t(m) * n * 24 + 64);
+  char buf[32];
+  for (int i = 0; i < m; ++i) {
+    out += '[';
+    for (int j = 0; j < n; ++j) {
+      if (j > 0) out += ',';
+      out.append(buf, std::to_chars(buf, buf + sizeof buf, v(i, j)).ptr);
+    }
+    out += "]\r\n";
+  }
+  return out;
+}
+
+void RoundTripSave(benchmark::State& state) {
+  const DoubleGeneralMatrix a = RealMatrix(int(state.range(0)));
+  const std::string libPath = TempPath("rt-lib.txt"), barePath = TempPath("rt-bare.txt");
+  const MatrixFormatter f = RoundTripFormat();
+  bench::RunPaired(
+      state, [&] { BareWrite(barePath, BareShortest(a) + "\r\n"); },
+      [&] { detail::SaveMatrixFile(libPath, a, f); }, bench::Clock::kWall);
+  SetBytes(state, std::filesystem::file_size(libPath));
+  std::filesystem::remove(libPath);
+  std::filesystem::remove(barePath);
+}
+
+void RoundTripLoad(benchmark::State& state) {
+  const DoubleGeneralMatrix a = RealMatrix(int(state.range(0)));
+  const std::string path = TempPath("rt-load.txt");
+  const MatrixFormatter f = RoundTripFormat();
+  detail::SaveMatrixFile(path, a, f);
+  bench::RunPaired(
+      state,
+      [&] {
+        const auto v = BareParse(BareRead(path));
+        benchmark::DoNotOptimize(v.data());
+      },
+      [&] {
+        const auto t = detail::LoadMatrixFile<double>(path, f);
+        benchmark::DoNotOptimize(t.values.data());
+      });
+  SetBytes(state, std::filesystem::file_size(path));
+  const auto t = detail::LoadMatrixFile<double>(path, f);
+  if (t.values[1] != a.get_Item(1, 0)) state.SkipWithError("not read back exactly");
+  std::filesystem::remove(path);
+}
+
+void RoundTripSizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("n")->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
 void RealSizes(benchmark::internal::Benchmark* b) {
   b->ArgName("n")->Arg(300)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
@@ -214,4 +279,6 @@ BENCHMARK(RealLoad)->Apply(RealSizes);
 BENCHMARK(ComplexFormat)->Apply(ComplexSizes);
 BENCHMARK(ComplexSave)->Apply(ComplexSizes);
 BENCHMARK(ComplexLoad)->Apply(ComplexSizes);
+BENCHMARK(RoundTripSave)->Apply(RoundTripSizes);
+BENCHMARK(RoundTripLoad)->Apply(RoundTripSizes);
 BENCHMARK_MAIN();

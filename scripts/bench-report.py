@@ -47,6 +47,16 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^RoundTripSave$", "bare shortest to_chars + write + fsync", False),
+    (r"^RoundTripLoad$", "bare read + from_chars", False),
+    (r"^Dense(Set|Get)$", "memcpy (colmajor:1) / blocked transpose (colmajor:0)", False),
+    (r"^DenseFromValues$", "new array + memcpy / blocked transpose", False),
+    (r"^(Set|Get)ItemLoopVs(Set|Get)Values$", "raw = SetValues / GetValues; ratio = loop / bulk", False),
+    (r"^(GeneralBand|SymmetricBand|Packed)Get$", "plain loop over the stored elements", False),
+    (r"^(GeneralBand|SymmetricBand|Packed)Set$", "plain loop over the stored elements", False),
+    (r"^(GeneralBand|SymmetricBand|Packed)SetChecked$", "plain loop over the whole input, checking", False),
+    (r"^Matrix(Sum|Scale|Negate)$", "new array + plain loop", False),
+    (r"^MatrixTranspose$", "new array + blocked transpose", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.
