@@ -22,6 +22,7 @@ target_link_libraries(OrvaneNet_Distributed PUBLIC OrvaneNet MPI::MPI_CXX
                       PRIVATE ${ORVANE_SCALAPACK_LIBRARY} OrvaneNet_lapack)
 set_target_properties(OrvaneNet_Distributed PROPERTIES
   OUTPUT_NAME orvanenet-distributed
+  EXPORT_NAME Distributed
   VERSION ${PROJECT_VERSION}
   SOVERSION ${PROJECT_VERSION_MAJOR}
   POSITION_INDEPENDENT_CODE ON)
