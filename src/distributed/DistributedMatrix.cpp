@@ -43,11 +43,20 @@ void ReceiveDoubles(double* data, std::size_t count, int from, MPI_Comm comm) {
   }
 }
 
-// Local array size of grid process (r, c) for an m x n matrix in blocks of nb.
-std::size_t LocalCountOf(const State& s, int r, int c) {
-  const auto rows = detail::GlobalIndicesOf(s.rows, s.block, r, s.grid->rows).size();
-  const auto cols = detail::GlobalIndicesOf(s.cols, s.block, c, s.grid->cols).size();
-  return std::max<std::size_t>(rows, 1) * cols;
+// Calls visit(rank, rows, cols, lld) for the share of every grid process:
+// its communicator rank, the global rows and columns it holds in local
+// order, and its local leading dimension.
+template <class Visit>
+void ForEachShare(const State& s, Visit&& visit) {
+  const ProcessGrid::State& g = *s.grid;
+  for (int r = 0; r < g.rows; ++r) {
+    const std::vector<int> rows = detail::GlobalIndicesOf(s.rows, s.block, r, g.rows);
+    const std::size_t lld = std::max<std::size_t>(rows.size(), 1);
+    for (int c = 0; c < g.cols; ++c) {
+      visit(g.rankOf[static_cast<std::size_t>(r * g.cols + c)], rows,
+            detail::GlobalIndicesOf(s.cols, s.block, c, g.cols), lld);
+    }
+  }
 }
 
 }  // namespace
@@ -100,23 +109,17 @@ DistributedMatrix DistributedMatrix::Scatter(const ProcessGrid& grid, const Matr
     // One process's local array at a time: the root needs only that much
     // memory beyond the source.
     std::vector<double> buffer;
-    for (int r = 0; r < g->rows; ++r) {
-      const std::vector<int> rows = detail::GlobalIndicesOf(s.rows, s.block, r, g->rows);
-      const std::size_t lld = std::max<std::size_t>(rows.size(), 1);
-      for (int c = 0; c < g->cols; ++c) {
-        const int to = g->rankOf[static_cast<std::size_t>(r * g->cols + c)];
-        const std::vector<int> cols = detail::GlobalIndicesOf(s.cols, s.block, c, g->cols);
-        double* target = s.local.data();
-        if (to != root) {
-          buffer.resize(lld * cols.size());
-          target = buffer.data();
-        }
-        for (std::size_t lj = 0; lj < cols.size(); ++lj) {
-          for (std::size_t li = 0; li < rows.size(); ++li) target[li + lj * lld] = source.get_Item(rows[li], cols[lj]);
-        }
-        if (to != root) SendDoubles(target, lld * cols.size(), to, g->comm);
+    ForEachShare(s, [&](int to, const std::vector<int>& rows, const std::vector<int>& cols, std::size_t lld) {
+      double* target = s.local.data();
+      if (to != root) {
+        buffer.resize(lld * cols.size());
+        target = buffer.data();
       }
-    }
+      for (std::size_t lj = 0; lj < cols.size(); ++lj) {
+        for (std::size_t li = 0; li < rows.size(); ++li) target[li + lj * lld] = source.get_Item(rows[li], cols[lj]);
+      }
+      if (to != root) SendDoubles(target, lld * cols.size(), to, g->comm);
+    });
   } else {
     ReceiveDoubles(s.local.data(), s.local.size(), root, g->comm);
   }
@@ -138,23 +141,17 @@ Matrix DistributedMatrix::Gather(int root) const {
     return out;
   }
   std::vector<double> buffer;
-  for (int r = 0; r < g->rows; ++r) {
-    const std::vector<int> rows = detail::GlobalIndicesOf(s.rows, s.block, r, g->rows);
-    const std::size_t lld = std::max<std::size_t>(rows.size(), 1);
-    for (int c = 0; c < g->cols; ++c) {
-      const int from = g->rankOf[static_cast<std::size_t>(r * g->cols + c)];
-      const std::vector<int> cols = detail::GlobalIndicesOf(s.cols, s.block, c, g->cols);
-      const double* piece = s.local.data();
-      if (from != root) {
-        buffer.resize(LocalCountOf(s, r, c));
-        ReceiveDoubles(buffer.data(), buffer.size(), from, g->comm);
-        piece = buffer.data();
-      }
-      for (std::size_t lj = 0; lj < cols.size(); ++lj) {
-        for (std::size_t li = 0; li < rows.size(); ++li) out(rows[li], cols[lj]) = piece[li + lj * lld];
-      }
+  ForEachShare(s, [&](int from, const std::vector<int>& rows, const std::vector<int>& cols, std::size_t lld) {
+    const double* piece = s.local.data();
+    if (from != root) {
+      buffer.resize(lld * cols.size());
+      ReceiveDoubles(buffer.data(), buffer.size(), from, g->comm);
+      piece = buffer.data();
     }
-  }
+    for (std::size_t lj = 0; lj < cols.size(); ++lj) {
+      for (std::size_t li = 0; li < rows.size(); ++li) out(rows[li], cols[lj]) = piece[li + lj * lld];
+    }
+  });
   return out;
 }
 

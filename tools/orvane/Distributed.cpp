@@ -22,7 +22,7 @@ bool HasDistributedMode(const Command& command) {
 
 void PrintDistributedHelp(std::ostream& os, const Command& command) {
   if (!HasDistributedMode(command)) return;
-  os << "Under mpirun (an orvane built with -DORVANE_WITH_MPI=ON):\n"
+  os << "\nUnder mpirun (an orvane built with -DORVANE_WITH_MPI=ON):\n"
         "  --distributed  read the files on rank 0, distribute them block-cyclically and\n"
         "                 compute with ScaLAPACK; rank 0 prints what the command prints\n"
         "                 without it (real matrices; solve: --kind general or symmetric,\n"
@@ -140,13 +140,13 @@ void EmitSection(const char* title, const char* name, const Mat& m, const Option
 }
 
 // --grid PxQ (or the squarest grid) and --block NB.
-struct Layout {
+struct GridLayout {
   std::optional<ProcessGrid> grid;
   int block = DistributedMatrix::DefaultBlockSize;
 };
 
-Layout LayoutFrom(const Options& o) {
-  Layout out;
+GridLayout LayoutFrom(const Options& o) {
+  GridLayout out;
   if (const auto block = o.Value("--block")) {
     out.block = ParseInt(*block, "--block");
     if (out.block < 1) BadInput("--block must be at least 1");
@@ -167,7 +167,7 @@ Layout LayoutFrom(const Options& o) {
   return out;
 }
 
-DistributedMatrix Distribute(const Layout& layout, const Matrix& onRoot) {
+DistributedMatrix Distribute(const GridLayout& layout, const Matrix& onRoot) {
   return DistributedMatrix::Scatter(*layout.grid, onRoot, kRoot, layout.block);
 }
 
@@ -187,7 +187,7 @@ void ReportSingular(const DistributedMatrix& factors, const std::string& path, c
   });
 }
 
-void RunSolve(const Options& o, const Layout& layout) {
+void RunSolve(const Options& o, const GridLayout& layout) {
   const KindSpec kind = ParseKind(o);
   if (kind.complex) BadInput("--distributed works on real matrices only");
   if (kind.structure != Structure::General && kind.structure != Structure::Symmetric) {
@@ -238,7 +238,7 @@ void RunSolve(const Options& o, const Layout& layout) {
 
 // ---- eig ----
 
-void RunEig(const Options& o, const Layout& layout) {
+void RunEig(const Options& o, const GridLayout& layout) {
   if (o.Has("--complex")) BadInput("--distributed works on real matrices only");
   if (o.positional.size() != 1) BadInput("--distributed solves the standard problem A x = l x only (no B)");
   const MatrixFormatter f = FormatterFrom(o);
@@ -268,7 +268,7 @@ void RunEig(const Options& o, const Layout& layout) {
 
 // ---- svd ----
 
-void RunSvd(const Options& o, const Layout& layout) {
+void RunSvd(const Options& o, const GridLayout& layout) {
   if (o.Has("--complex")) BadInput("--distributed works on real matrices only");
   const MatrixFormatter f = FormatterFrom(o);
   const std::string& pa = o.positional[0];
@@ -315,7 +315,7 @@ void Run(const Command& command, const std::vector<std::string>& args) {
     BadInput(std::string(o.positional.size() < wanted ? "missing arguments" : "too many arguments") +
              "; usage: orvane " + command.synopsis + " --distributed");
   }
-  const Layout layout = LayoutFrom(o);
+  const GridLayout layout = LayoutFrom(o);
   if (name == "solve") {
     RunSolve(o, layout);
   } else if (name == "eig") {
