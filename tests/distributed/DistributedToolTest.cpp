@@ -5,6 +5,7 @@
 // Errors: the same line on standard error once, the same exit status.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -36,7 +37,7 @@ class DistributedTool : public testing::Test {
  protected:
   void SetUp() override {
     m_dir = fs::temp_directory_path() /
-            ("orvane-distributed-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+            ("orvane-distributed-" + std::to_string(::getpid()) + "-" +
              testing::UnitTest::GetInstance()->current_test_info()->name());
     fs::create_directories(m_dir);
   }
