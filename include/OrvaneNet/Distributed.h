@@ -213,7 +213,9 @@ class DistributedEigenproblem {
   static void Solve(DistributedMatrix& a, std::vector<double>& resultValues);
   /// The eigenvalues and orthonormal eigenvectors: resultVectors is assigned
   /// a new n x n matrix on a's grid with a's block size before ScaLAPACK
-  /// runs; its column j belongs to eigenvalue j.
+  /// runs; its column j belongs to eigenvalue j. A resultVectors that is a
+  /// itself raises "A result matrix must be a different object from the
+  /// input matrices.".
   static void Solve(DistributedMatrix& a, std::vector<double>& resultValues, DistributedMatrix& resultVectors);
 };
 
@@ -231,7 +233,8 @@ class DistributedSingularValueDecomposition {
   static void Decompose(DistributedMatrix& a, std::vector<double>& resultSigma);
   /// The singular values and vectors: resultU (m x k) and resultVT (k x n)
   /// are assigned new matrices on a's grid with a's block size before
-  /// ScaLAPACK runs.
+  /// ScaLAPACK runs; the three must be different objects (as for
+  /// DistributedEigenproblem).
   static void Decompose(DistributedMatrix& a, std::vector<double>& resultSigma, DistributedMatrix& resultU,
                         DistributedMatrix& resultVT);
 };
