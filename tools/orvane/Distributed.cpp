@@ -55,6 +55,7 @@ int RunDistributed(const Command& command, const std::vector<std::string>&) {
 
 #include <new>
 #include <optional>
+#include <utility>
 
 #include "Kinds.h"
 #include "MatrixIo.h"
@@ -88,27 +89,28 @@ class MpiSession {
   MpiSession& operator=(const MpiSession&) = delete;
 };
 
+// The exit status and error line of what step raises, as main() reports
+// it; {0, ""} when it raises nothing.
+template <class Step>
+std::pair<int, std::string> Caught(Step&& step) {
+  try {
+    step();
+  } catch (const Failure& f) {
+    return {f.status(), f.what()};
+  } catch (const std::bad_alloc&) {
+    return {kNumericalFailure, "out of memory"};
+  } catch (const std::exception& e) {
+    return {kNumericalFailure, e.what()};
+  }
+  return {0, std::string()};
+}
+
 // Runs step on rank 0 only (reading files, checking them, printing); a
 // failure there becomes the same Failure on every rank, so that no rank waits
 // for a root that gave up.
 template <class Step>
 void OnRootForAll(Step&& step) {
-  int status = 0;
-  std::string message;
-  if (OnRoot()) {
-    try {
-      step();
-    } catch (const Failure& f) {
-      status = f.status();
-      message = f.what();
-    } catch (const std::bad_alloc&) {
-      status = kNumericalFailure;
-      message = "out of memory";
-    } catch (const std::exception& e) {
-      status = kNumericalFailure;
-      message = e.what();
-    }
-  }
+  auto [status, message] = OnRoot() ? Caught(step) : std::pair<int, std::string>{0, std::string()};
   int header[2] = {status, static_cast<int>(message.size())};
   MPI_Bcast(header, 2, MPI_INT, kRoot, MPI_COMM_WORLD);
   if (header[0] == 0) return;
@@ -331,22 +333,11 @@ int RunDistributed(const Command& command, const std::vector<std::string>& args)
   const MpiSession mpi;
   // Every rank parses the same words and sees the same collective results,
   // so every rank fails alike; rank 0 alone prints.
-  int status = 0;
-  std::string message;
-  try {
+  const auto [status, message] = Caught([&] {
     Run(command, args);
     std::cout.flush();
     if (OnRoot() && !std::cout) BadInput("cannot write to standard output");
-  } catch (const Failure& f) {
-    status = f.status();
-    message = f.what();
-  } catch (const std::bad_alloc&) {
-    status = kNumericalFailure;
-    message = "out of memory";
-  } catch (const std::exception& e) {
-    status = kNumericalFailure;
-    message = e.what();
-  }
+  });
   if (status != 0 && OnRoot()) std::cerr << "orvane " << command.name << ": " << message << '\n';
   return status;
 }
