@@ -50,33 +50,15 @@ TYPED_TEST(DataInOut, SetThenGetRoundTripsInBothLayouts) {
       const auto a = KindValues<TypeParam>(n, rng);
       h.SetValues(layout == Layout::RowMajor ? a : Relaid(a, n, n, Layout::RowMajor), layout);
       ExpectHolds(h, a, Layout::RowMajor);
+      if constexpr (TypeParam::kComplex) {
+        // The std::complex<double> overloads give and take the same bits.
+        std::vector<std::complex<double>> s(a.size());
+        h.GetValues(std::span<std::complex<double>>(s), layout);
+        auto g = TypeParam::Make(n);
+        g.SetValues(std::span<const std::complex<double>>(s), layout);
+        ExpectHolds(g, a, Layout::RowMajor);
+      }
     }
-  }
-}
-
-// The complex kinds take and give std::complex<double> as well.
-TYPED_TEST(DataInOut, StdComplexOverloadsMatchComplexOnes) {
-  if constexpr (TypeParam::kComplex) {
-    std::mt19937 rng(12);
-    const int n = 9;
-    const auto a = KindValues<TypeParam>(n, rng);
-    std::vector<std::complex<double>> s(a.size());
-    for (std::size_t k = 0; k < a.size(); ++k) s[k] = a[k].ToStdComplex();
-    for (Layout layout : kLayouts) {
-      // Both arrays hold the matrix row by row; read as column-major they
-      // are its transpose, which fits the kind as well.
-      auto h = TypeParam::Make(n);
-      h.SetValues(std::span<const std::complex<double>>(s), Layout::RowMajor);
-      auto g = TypeParam::Make(n);
-      g.SetValues(a, Layout::RowMajor);
-      std::vector<std::complex<double>> out(s.size());
-      h.GetValues(std::span<std::complex<double>>(out), layout);
-      EXPECT_EQ(h.ToVector(layout), g.ToVector(layout));
-      const auto expected = g.ToVector(layout);
-      for (std::size_t k = 0; k < out.size(); ++k) EXPECT_TRUE(SameBits(Complex(out[k]), expected[k]));
-    }
-  } else {
-    GTEST_SKIP() << "real kind";
   }
 }
 
@@ -165,90 +147,69 @@ TYPED_TEST(DataInOut, RefusalsLeaveTheMatrixUntouched) {
   EXPECT_THROW(h.GetValues(std::span<E>(room), Layout::RowMajor), OrvaneException);
 }
 
-// Symmetric and Hermitian input is accepted to within rounding: pairs within
-// 100 eps max|a| (eps = 2^-52), the upper triangle kept; a larger difference
-// is refused.
-TYPED_TEST(DataInOut, SymmetricKindsAcceptRoundingAndKeepTheUpperTriangle) {
-  if constexpr (!TypeParam::kSymmetric) {
-    GTEST_SKIP() << "not a symmetric kind";
-  } else {
-    using E = typename TypeParam::Element;
-    std::mt19937 rng(15);
-    const int n = 40;
-    auto a = KindValues<TypeParam>(n, rng);
-    a[0] = E(4.0);  // max|a| = 4: every other element is at most sqrt(2)
-    const double tol = 100 * 0x1p-52 * 4.0;
-    auto offset = [](double by) {
-      if constexpr (TypeParam::kComplex) {
-        return E(Complex(by * 0.6, by * 0.8));  // magnitude `by`
-      } else {
-        return E(by);
-      }
-    };
-    for (Layout layout : kLayouts) {
-      // (i, j) = (3, 4): element (4, 3) sits at 4n + 3 row-major.
-      std::vector<E> nearly = a;
-      nearly[4 * n + 3] = nearly[4 * n + 3] + offset(0.5 * tol);
-      auto h = TypeParam::Make(n);
-      const auto in = layout == Layout::RowMajor ? nearly : Relaid(nearly, n, n, Layout::RowMajor);
-      h.SetValues(in, layout);
-      EXPECT_TRUE(SameBits(h.get_Item(3, 4), a[3 * n + 4]));
-      EXPECT_TRUE(SameBits(h.get_Item(4, 3), Conj(a[3 * n + 4])));
+template <class K>
+class SymmetricInput : public ::testing::Test {};
+using SymmetricKinds = ::testing::Types<RealSymmetric, RealSymmetricBand, RealSymmetricTridiagonal, ComplexHermitian,
+                                        ComplexHermitianBand, ComplexHermitianTridiagonal>;
+TYPED_TEST_SUITE(SymmetricInput, SymmetricKinds);
 
-      std::vector<E> apart = a;
-      apart[4 * n + 3] = apart[4 * n + 3] + offset(2 * tol);
-      EXPECT_THROW(h.SetValues(layout == Layout::RowMajor ? apart : Relaid(apart, n, n, Layout::RowMajor), layout),
-                   OrvaneException);
-      if constexpr (TypeParam::kComplex) {
-        // The diagonal's imaginary part: dropped within the bound, refused beyond it.
-        std::vector<E> diagonal = a;
-        diagonal[5 * n + 5] = Complex(diagonal[5 * n + 5].get_Real(), 0.5 * tol);
-        h.SetValues(diagonal, Layout::RowMajor);
-        EXPECT_TRUE(SameBits(h.get_Item(5, 5), Complex(a[5 * n + 5].get_Real(), 0.0)));
-        diagonal[5 * n + 5] = Complex(diagonal[5 * n + 5].get_Real(), 2 * tol);
-        EXPECT_THROW(h.SetValues(diagonal, Layout::RowMajor), OrvaneException);
-      }
+// Accepted to within rounding: pairs within 100 eps max|a| (eps = 2^-52),
+// the upper triangle kept; a larger difference is refused. A NaN or an
+// infinity must be matched exactly and does not widen the bound.
+TYPED_TEST(SymmetricInput, AcceptedToWithinRoundingUpperTriangleKept) {
+  using E = typename TypeParam::Element;
+  std::mt19937 rng(15);
+  const int n = 40;
+  auto a = KindValues<TypeParam>(n, rng);
+  a[0] = E(4.0);  // max|a| = 4: every other element is at most sqrt(2)
+  const double tol = 100 * 0x1p-52 * 4.0;
+  auto offset = [](double by) {
+    if constexpr (TypeParam::kComplex) {
+      return E(Complex(by * 0.6, by * 0.8));  // magnitude `by`
+    } else {
+      return E(by);
+    }
+  };
+  auto h = TypeParam::Make(n);
+  auto set = [&](const std::vector<E>& v, Layout layout) {
+    h.SetValues(layout == Layout::RowMajor ? v : Relaid(v, n, n, Layout::RowMajor), layout);
+  };
+  // (i, j) against (j, i): in a diagonal tile of the scan, and (packed
+  // kinds) in an off-diagonal one.
+  std::vector<std::pair<int, int>> pairs{{4, 3}};
+  if (!TypeParam::kBanded) pairs.emplace_back(35, 2);
+  for (auto [i, j] : pairs) {
+    for (Layout layout : kLayouts) {
+      std::vector<E> v = a;
+      v[i * n + j] = v[i * n + j] + offset(0.5 * tol);
+      set(v, layout);
+      EXPECT_TRUE(SameBits(h.get_Item(j, i), a[j * n + i]));
+      EXPECT_TRUE(SameBits(h.get_Item(i, j), Conj(a[j * n + i])));
+      v[i * n + j] = a[i * n + j] + offset(2 * tol);
+      EXPECT_THROW(set(v, layout), OrvaneException);
     }
   }
-}
-
-// A NaN or an infinity must be matched exactly; it does not widen the bound.
-TYPED_TEST(DataInOut, SymmetricKindsMatchNonFiniteValuesExactly) {
-  if constexpr (!TypeParam::kSymmetric) {
-    GTEST_SKIP() << "not a symmetric kind";
-  } else {
-    using E = typename TypeParam::Element;
-    std::mt19937 rng(16);
-    const int n = 5;
-    const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
-    auto a = KindValues<TypeParam>(n, rng);
-    a[0 * n + 1] = E(inf);
-    a[1 * n + 0] = E(inf);
-    a[1 * n + 2] = E(nan);
-    a[2 * n + 1] = E(nan);
-    auto h = TypeParam::Make(n);
-    h.SetValues(a, Layout::RowMajor);
-    EXPECT_TRUE(SameBits(h.get_Item(1, 0), Conj(E(inf))));
-    EXPECT_TRUE(std::isnan(RealPart(h.get_Item(2, 1))));
-    a[1 * n + 0] = E(1e300);  // an infinite max|a| would let this through
-    EXPECT_THROW(h.SetValues(a, Layout::RowMajor), OrvaneException);
-    a[1 * n + 0] = E(inf);
-    a[2 * n + 1] = E(0.5);
-    EXPECT_THROW(h.SetValues(a, Layout::RowMajor), OrvaneException);
+  if constexpr (TypeParam::kComplex) {
+    // The diagonal's imaginary part: dropped within the bound, refused beyond it.
+    std::vector<E> v = a;
+    v[5 * n + 5] = Complex(v[5 * n + 5].get_Real(), 0.5 * tol);
+    set(v, Layout::RowMajor);
+    EXPECT_TRUE(SameBits(h.get_Item(5, 5), Complex(a[5 * n + 5].get_Real(), 0.0)));
+    v[5 * n + 5] = Complex(v[5 * n + 5].get_Real(), 2 * tol);
+    EXPECT_THROW(set(v, Layout::RowMajor), OrvaneException);
   }
-}
-
-TYPED_TEST(DataInOut, DisposedOrMovedFromHandlesRaise) {
-  using E = typename TypeParam::Element;
-  auto h = TypeParam::Make(2);
-  auto other = std::move(h);
-  std::vector<E> values(4);
-  const char* message = "This matrix has been disposed or moved from and can no longer be used.";
-  EXPECT_THROW_MSG(h.SetValues(values, Layout::RowMajor), OrvaneException, message);
-  EXPECT_THROW_MSG(h.GetValues(std::span<E>(values), Layout::RowMajor), OrvaneException, message);
-  EXPECT_THROW_MSG(h.ToVector(Layout::RowMajor), OrvaneException, message);
-  other.Dispose();
-  EXPECT_THROW_MSG(other.SetValues(values, Layout::ColumnMajor), OrvaneException, message);
+  const double inf = std::numeric_limits<double>::infinity(), nan = std::numeric_limits<double>::quiet_NaN();
+  a[0 * n + 1] = a[1 * n + 0] = E(inf);
+  a[1 * n + 2] = a[2 * n + 1] = E(nan);
+  if (!TypeParam::kBanded) a[33 * n + 1] = a[1 * n + 33] = E(-inf);
+  set(a, Layout::ColumnMajor);
+  EXPECT_TRUE(SameBits(h.get_Item(1, 0), Conj(E(inf))));
+  EXPECT_TRUE(std::isnan(RealPart(h.get_Item(2, 1))));
+  a[1 * n + 0] = E(1e300);  // an infinite max|a| would let this through
+  EXPECT_THROW(set(a, Layout::RowMajor), OrvaneException);
+  a[1 * n + 0] = E(inf);
+  a[2 * n + 1] = E(0.5);
+  EXPECT_THROW(set(a, Layout::RowMajor), OrvaneException);
 }
 
 // ---- The messages ----
@@ -257,6 +218,21 @@ std::vector<double> Rows(std::initializer_list<std::initializer_list<double>> ro
   std::vector<double> out;
   for (const auto& row : rows) out.insert(out.end(), row.begin(), row.end());
   return out;
+}
+
+TEST(DataInOutMessages, DisposedOrMovedFromHandlesRaise) {
+  Matrix a(2, 2);
+  const Matrix moved = std::move(a);
+  ComplexMatrix c(2, 2, MT::ComplexHermitian);
+  c.Dispose();
+  std::vector<double> values(4);
+  std::vector<Complex> complexValues(4);
+  const char* message = "This matrix has been disposed or moved from and can no longer be used.";
+  EXPECT_THROW_MSG(a.SetValues(values, Layout::RowMajor), OrvaneException, message);
+  EXPECT_THROW_MSG(a.GetValues(values, Layout::RowMajor), OrvaneException, message);
+  EXPECT_THROW_MSG(a.ToVector(Layout::RowMajor), OrvaneException, message);
+  EXPECT_THROW_MSG(c.SetValues(complexValues, Layout::ColumnMajor), OrvaneException, message);
+  EXPECT_THROW_MSG(c.ToVector(Layout::ColumnMajor), OrvaneException, message);
 }
 
 TEST(DataInOutMessages, SizesAreCheckedFirst) {

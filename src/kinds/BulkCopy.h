@@ -15,6 +15,7 @@
 #include <complex>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "OrvaneNet/Complex.h"
 #include "OrvaneNet/Layout.h"
@@ -214,14 +215,41 @@ struct SymmetryScan {
     suspect |= !(d <= kMax);  // inf - inf, NaN: the exact scan decides
     maxDiff = std::max(maxDiff, d <= kMax ? d : 0.0);
   }
+  // Complex: max(|dr|, |di|) sqrt(2) bounds |dr + i di| from above without
+  // hypot's cost; a bound over the tolerance sends the input to the exact
+  // scan, which decides with the true modulus.
   template <class T>
   void Pair(const T& x, const T& y) noexcept {
     Magnitude(x);
     Magnitude(y);
     const double dr = RealOf(x) - RealOf(y), di = ImagOf(x) + ImagOf(y);
-    const double d = dr == 0.0 && di == 0.0 ? 0.0 : std::hypot(dr, di);
+    const double d = std::max(std::fabs(dr), std::fabs(di)) * 1.4142135623730951;
     suspect |= !(d <= kMax);
     maxDiff = std::max(maxDiff, d <= kMax ? d : 0.0);
+  }
+  // count pairs x[c] = a(i, j), y[c] = a(j, i). Real pairs in one tight
+  // loop: a finite difference means both elements are finite, so the line
+  // needs no per-element tests unless one difference is not finite (then
+  // it is taken again pair by pair).
+  void Pairs(const double* x, const double* y, int count) noexcept {
+    double mx = 0.0, md = 0.0;
+    bool nonFinite = false;
+    for (int c = 0; c < count; ++c) {
+      const double d = std::fabs(x[c] - y[c]);
+      nonFinite |= !(d <= kMax);
+      md = std::max(md, d);
+      mx = std::max(mx, std::max(std::fabs(x[c]), std::fabs(y[c])));
+    }
+    if (nonFinite) {
+      for (int c = 0; c < count; ++c) Pair(x[c], y[c]);
+      return;
+    }
+    maxAbs = std::max(maxAbs, mx);
+    maxDiff = std::max(maxDiff, md);
+  }
+  template <class T>
+  void Pairs(const T* x, const T* y, int count) noexcept {
+    for (int c = 0; c < count; ++c) Pair(x[c], y[c]);
   }
   template <class T>
   void Diagonal(const T& v, bool hermitian) noexcept {
@@ -254,12 +282,16 @@ void ScanBandLines(const T* in, const SymmetricRule& rule, SymmetryScan& scan) {
   }
 }
 
-// A wide band or the full triangle, tile pair by tile pair, so that the
-// mirror tile's columns stay cached while the tile's own are read.
+// A wide band or the full triangle, tile pair by tile pair. An off-diagonal
+// tile wholly inside the band has its mirror tile copied transposed into a
+// cached buffer first, so that both sides of every pair are then read line
+// by line; the diagonal tiles and those across the band's edge go element
+// by element.
 template <class T>
 void ScanTiles(const T* in, const SymmetricRule& rule, SymmetryScan& scan) {
   const int n = rule.n, k = rule.k;
   const std::int64_t ld = n;
+  std::vector<T> mirror(static_cast<std::size_t>(kCopyTile) * kCopyTile);
   for (int jb = 0; jb < n; jb += kCopyTile) {
     const int je = std::min(n, jb + kCopyTile);
     for (int ib = 0; ib <= jb; ib += kCopyTile) {
@@ -268,6 +300,15 @@ void ScanTiles(const T* in, const SymmetricRule& rule, SymmetryScan& scan) {
         // Both tiles lie wholly outside the band.
         for (int j = jb; j < je; ++j) scan.Zero(in + ib + j * ld, ie - ib);
         for (int i = ib; i < ie; ++i) scan.Zero(in + jb + i * ld, je - jb);
+        continue;
+      }
+      if (ib != jb && (je - 1) - ib <= k) {
+        T* buffer = mirror.data();
+        for (int i = ib; i < ie; ++i) {
+          const T* row = in + jb + i * ld;  // image(j, i) for j = jb..je-1
+          for (int j = 0; j < je - jb; ++j) buffer[j * kCopyTile + (i - ib)] = row[j];
+        }
+        for (int j = jb; j < je; ++j) scan.Pairs(in + ib + j * ld, buffer + (j - jb) * kCopyTile, ie - ib);
         continue;
       }
       for (int j = jb; j < je; ++j) {
