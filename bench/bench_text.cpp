@@ -160,23 +160,27 @@ void Format(benchmark::State& state, const M& a) {
   SetBytes(state, bytes);
 }
 
-// Writing ends in fsync: wall time is the figure here.
-template <class M>
-void Save(benchmark::State& state, const M& a) {
+// Writing ends in fsync: wall time is the figure here. bareText(a) is the
+// bare loop's text of the same numbers.
+template <class M, class BareText>
+void Save(benchmark::State& state, const M& a, const MatrixFormatter& f, BareText bareText) {
   const std::string libPath = TempPath("lib.txt"), barePath = TempPath("bare.txt");
-  const MatrixFormatter f;
   bench::RunPaired(
-      state, [&] { BareWrite(barePath, BareFormat(a) + "\r\n"); },
+      state, [&] { BareWrite(barePath, bareText(a) + "\r\n"); },
       [&] { detail::SaveMatrixFile(libPath, a, f); }, bench::Clock::kWall);
   SetBytes(state, std::filesystem::file_size(libPath));
   std::filesystem::remove(libPath);
   std::filesystem::remove(barePath);
 }
+template <class M>
+void Save(benchmark::State& state, const M& a) {
+  Save(state, a, MatrixFormatter(), [](const M& m) { return BareFormat(m); });
+}
 
+// With RoundTrip on, the library's values are checked to be read back exactly.
 template <class T, class M>
-void Load(benchmark::State& state, const M& a) {
+void Load(benchmark::State& state, const M& a, const MatrixFormatter& f = MatrixFormatter()) {
   const std::string path = TempPath("load.txt");
-  const MatrixFormatter f;
   detail::SaveMatrixFile(path, a, f);
   bench::RunPaired(
       state,
@@ -189,6 +193,9 @@ void Load(benchmark::State& state, const M& a) {
         benchmark::DoNotOptimize(t.values.data());
       });
   SetBytes(state, std::filesystem::file_size(path));
+  if (f.get_RoundTrip() && detail::LoadMatrixFile<T>(path, f).values[1] != a.get_Item(1, 0)) {
+    state.SkipWithError("not read back exactly");
+  }
   std::filesystem::remove(path);
 }
 
@@ -227,38 +234,8 @@ std::string BareShortest(const DoubleGeneralMatrix& a) {
   return out;
 }
 
-void RoundTripSave(benchmark::State& state) {
-  const DoubleGeneralMatrix a = RealMatrix(int(state.range(0)));
-  const std::string libPath = TempPath("rt-lib.txt"), barePath = TempPath("rt-bare.txt");
-  const MatrixFormatter f = RoundTripFormat();
-  bench::RunPaired(
-      state, [&] { BareWrite(barePath, BareShortest(a) + "\r\n"); },
-      [&] { detail::SaveMatrixFile(libPath, a, f); }, bench::Clock::kWall);
-  SetBytes(state, std::filesystem::file_size(libPath));
-  std::filesystem::remove(libPath);
-  std::filesystem::remove(barePath);
-}
-
-void RoundTripLoad(benchmark::State& state) {
-  const DoubleGeneralMatrix a = RealMatrix(int(state.range(0)));
-  const std::string path = TempPath("rt-load.txt");
-  const MatrixFormatter f = RoundTripFormat();
-  detail::SaveMatrixFile(path, a, f);
-  bench::RunPaired(
-      state,
-      [&] {
-        const auto v = BareParse(BareRead(path));
-        benchmark::DoNotOptimize(v.data());
-      },
-      [&] {
-        const auto t = detail::LoadMatrixFile<double>(path, f);
-        benchmark::DoNotOptimize(t.values.data());
-      });
-  SetBytes(state, std::filesystem::file_size(path));
-  const auto t = detail::LoadMatrixFile<double>(path, f);
-  if (t.values[1] != a.get_Item(1, 0)) state.SkipWithError("not read back exactly");
-  std::filesystem::remove(path);
-}
+void RoundTripSave(benchmark::State& s) { Save(s, RealMatrix(int(s.range(0))), RoundTripFormat(), BareShortest); }
+void RoundTripLoad(benchmark::State& s) { Load<double>(s, RealMatrix(int(s.range(0))), RoundTripFormat()); }
 
 void RoundTripSizes(benchmark::internal::Benchmark* b) {
   b->ArgName("n")->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);

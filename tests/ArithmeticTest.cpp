@@ -147,19 +147,6 @@ TYPED_TEST(Arithmetic, ScalarsNegationAndTransposesAreElementExact) {
   }
 }
 
-// The operands are read, never changed.
-TYPED_TEST(Arithmetic, OperandsAreLeftAsTheyWere) {
-  std::mt19937 rng(23);
-  const auto a = Operand<TypeParam>(9, rng, true);
-  const auto before = a.ToVector(Layout::ColumnMajor);
-  (void)(a + a);
-  (void)(-a);
-  (void)TypeParam::Handle::Transpose(a);
-  EXPECT_TRUE(a.get_IsFactorized());
-  const auto after = a.ToVector(Layout::ColumnMajor);
-  for (std::size_t k = 0; k < before.size(); ++k) EXPECT_TRUE(SameBits(before[k], after[k]));
-}
-
 TEST(ArithmeticShapes, RectangularOperandsAndMismatches) {
   std::mt19937 rng(24);
   std::vector<double> v(6);

@@ -128,17 +128,4 @@ TEST(RoundTrip, PrintsTheShortestForm) {
   EXPECT_EQ((Matrix{{0.1, 2}}.ToString(plain)), "[0.1000,2.0000]\r\n");
 }
 
-// A matrix of any kind prints what get_Item reads and loads back as dense.
-TEST(RoundTrip, StructuredKindsRoundTripThroughDenseText) {
-  std::mt19937 rng(3);
-  const int n = 7;
-  Matrix band(n, n, MT::DoubleSymmetricBand, 2, 2);
-  band.SetValues(KindValues<RealSymmetricBand>(n, rng), Layout::RowMajor);
-  const std::string path = TempPath("band.txt");
-  Matrix::Save(band, RoundTrip(), path);
-  const Matrix back = Matrix::Load(path, RoundTrip());
-  std::filesystem::remove(path);
-  EXPECT_EQ(back.ToVector(Layout::RowMajor), band.ToVector(Layout::RowMajor));
-}
-
 }  // namespace

@@ -136,6 +136,19 @@ void MirrorUpperToLower(T* a, int n) noexcept {
   }
 }
 
+// The caller's n x n array of a tridiagonal matrix: zero but for
+// diagonal(i), upper(i) at (i, i + 1) and lower(i) at (i + 1, i).
+template <class T, class Diagonal, class Upper, class Lower>
+void ReadTridiagonal(T* out, int n, bool rowMajor, Diagonal diagonal, Upper upper, Lower lower) {
+  FillZero(out, static_cast<std::int64_t>(n) * n);
+  for (int i = 0; i < n; ++i) {
+    out[FlatIndex(i, i, n, n, rowMajor)] = ElementFrom<T>(diagonal(i));
+    if (i + 1 == n) break;
+    out[FlatIndex(i, i + 1, n, n, rowMajor)] = ElementFrom<T>(upper(i));
+    out[FlatIndex(i + 1, i, n, n, rowMajor)] = ElementFrom<T>(lower(i));
+  }
+}
+
 // Raises the size message of SetValues, GetValues or FromValues unless count
 // equals rows * cols.
 void RequireValueCount(const char* operation, std::size_t count, int rows, int cols);

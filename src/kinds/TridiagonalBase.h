@@ -164,14 +164,9 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
  public:
   template <class T>
   void ReadValues(T* out, bool rowMajor) const {
-    const int n = m_rownum;
-    FillZero(out, static_cast<std::int64_t>(n) * n);
-    for (int i = 0; i < n; ++i) {
-      out[FlatIndex(i, i, n, n, rowMajor)] = ElementFrom<T>(d[i]);
-      if (i + 1 == n) break;
-      out[FlatIndex(i, i + 1, n, n, rowMajor)] = ElementFrom<T>(du[i]);
-      out[FlatIndex(i + 1, i, n, n, rowMajor)] = ElementFrom<T>(dl[i]);
-    }
+    ReadTridiagonal(
+        out, m_rownum, rowMajor, [&](int i) { return d[i]; }, [&](int i) { return du[i]; },
+        [&](int i) { return dl[i]; });
   }
   template <class T>
   void WriteValues(const T* in, bool rowMajor) {
@@ -292,14 +287,9 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
  public:
   template <class T>
   void ReadValues(T* out, bool rowMajor) const {
-    const int n = m_rownum;
-    FillZero(out, static_cast<std::int64_t>(n) * n);
-    for (int i = 0; i < n; ++i) {
-      out[FlatIndex(i, i, n, n, rowMajor)] = ElementFrom<T>(Scalar(d[i]));
-      if (i + 1 == n) break;
-      out[FlatIndex(i, i + 1, n, n, rowMajor)] = ElementFrom<T>(e[i]);
-      out[FlatIndex(i + 1, i, n, n, rowMajor)] = ElementFrom<T>(Mirror(e[i]));
-    }
+    ReadTridiagonal(
+        out, m_rownum, rowMajor, [&](int i) { return Scalar(d[i]); }, [&](int i) { return e[i]; },
+        [&](int i) { return Mirror(e[i]); });
   }
   template <class T>
   void WriteValues(const T* in, bool rowMajor) {
