@@ -47,6 +47,7 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^FFT \w+( \w+)?/(ESTIMATE|MEASURE)$", "FFTW plan execute + copies", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.
