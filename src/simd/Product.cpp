@@ -1,10 +1,19 @@
 // Dispatch of the dense products to the blocked kernel of the widest
-// instruction set the processor runs, and the plain loop that defines them.
+// instruction set the processor runs, on one or more threads, and the plain
+// loop that defines them.
 #include "simd/Product.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
 #include <new>
+#include <system_error>
+#include <thread>
+#include <type_traits>
 #include <vector>
 
 #include "simd/ProductKernels.h"
@@ -16,20 +25,40 @@ using Index = std::int64_t;
 
 // Below this many terms packing costs more than it saves.
 constexpr Index kPlainLoopTerms = 4096;
+// Each further thread needs this much work (terms; a complex term counts
+// four): starting and joining a thread costs tens of microseconds, and less
+// work per thread than this gained nothing when measured (see the README).
+constexpr Index kTermsPerThread = Index{1} << 20;
+// Threads take C in blocks of whole columns (a multiple of every kernel's
+// tile width) or whole rows (of every kernel's tile height).
+constexpr int kColumnGranule = 8;
+constexpr int kRowGranule = 24;
+
+// The part of the matrices one call of a kernel sees: the column-major
+// arrays with their leading dimensions.
+template <class T>
+struct Operands {
+  int m, n, k;
+  const T* a;
+  Index lda;
+  const T* b;
+  Index ldb;
+  T* c;
+  Index ldc;
+};
 
 // C(i, j) by the defining loop.
 template <class T>
-T PlainElement(int m, int k, const T* a, const T* b, int i, int j) {
+T PlainElement(const Operands<T>& x, int i, int j) {
   T s = T(0.0);
-  for (int p = 0; p < k; ++p)
-    s = s + a[i + static_cast<Index>(p) * m] * b[p + static_cast<Index>(j) * k];
+  for (int p = 0; p < x.k; ++p) s = s + x.a[i + p * x.lda] * x.b[p + j * x.ldb];
   return s;
 }
 
 template <class T>
-void PlainProduct(int m, int n, int k, const T* a, const T* b, T* c) {
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < m; ++i) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+void PlainProduct(const Operands<T>& x) {
+  for (int j = 0; j < x.n; ++j)
+    for (int i = 0; i < x.m; ++i) x.c[i + j * x.ldc] = PlainElement(x, i, j);
 }
 
 bool IsFinite(double x) { return std::isfinite(x); }
@@ -44,23 +73,24 @@ bool IsFinite(const std::complex<double>& x) {
 // std::complex's product recovers infinities (GCC's __muldc3). Elements with
 // a non-finite value in their row of A or column of B are recomputed here.
 template <class T>
-void RecomputeNonFinite(int m, int n, int k, const T* a, const T* b, T* c) {
-  std::vector<char> badRow(static_cast<std::size_t>(m), 0);
-  std::vector<char> badCol(static_cast<std::size_t>(n), 0);
+void RecomputeNonFinite(const Operands<T>& x) {
+  std::vector<char> badRow(static_cast<std::size_t>(x.m), 0);
+  std::vector<char> badCol(static_cast<std::size_t>(x.n), 0);
   bool any = false;
-  for (int p = 0; p < k; ++p)
-    for (int i = 0; i < m; ++i)
-      if (!IsFinite(a[i + static_cast<Index>(p) * m])) badRow[i] = any = true;
-  for (int j = 0; j < n; ++j)
-    for (int p = 0; p < k; ++p)
-      if (!IsFinite(b[p + static_cast<Index>(j) * k])) badCol[j] = any = true;
+  for (int p = 0; p < x.k; ++p)
+    for (int i = 0; i < x.m; ++i)
+      if (!IsFinite(x.a[i + p * x.lda])) badRow[i] = any = true;
+  for (int j = 0; j < x.n; ++j)
+    for (int p = 0; p < x.k; ++p)
+      if (!IsFinite(x.b[p + j * x.ldb])) badCol[j] = any = true;
   if (!any) return;
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < m; ++i)
-      if (badRow[i] || badCol[j]) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+  for (int j = 0; j < x.n; ++j)
+    for (int i = 0; i < x.m; ++i)
+      if (badRow[i] || badCol[j]) x.c[i + j * x.ldc] = PlainElement(x, i, j);
 }
 
-using Kernel = bool (*)(int, int, int, const double*, const double*, double*);
+using Kernel = bool (*)(int, int, int, const double*, long long, const double*, long long, double*,
+                        long long);
 
 struct Kernels {
   Kernel real, complex;
@@ -76,27 +106,101 @@ Kernels KernelsFor(InstructionSet set) {
   return {product::RealPortable, product::ComplexPortable};
 }
 
-// The product through `kernel`, which sees complex values as interleaved
-// doubles (std::complex guarantees that layout).
+// One thread's share of the product through `kernel`, which sees complex
+// values as interleaved doubles (std::complex guarantees that layout).
 template <class T>
-void Blocked(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) {
+void BlockedPart(Kernel kernel, const Operands<T>& x) {
+  if (!kernel(x.m, x.n, x.k, reinterpret_cast<const double*>(x.a), x.lda,
+              reinterpret_cast<const double*>(x.b), x.ldb, reinterpret_cast<double*>(x.c), x.ldc))
+    throw std::bad_alloc();
+  RecomputeNonFinite(x);
+}
+
+// Cuts `extent` into `parts` runs of whole granules, as even as can be;
+// returns where run p starts (p = parts: the end).
+int RunStart(int extent, int granule, int parts, int p) {
+  const Index units = (extent + granule - 1) / granule;
+  const Index start = (units / parts * p + std::min<Index>(p, units % parts)) * granule;
+  return static_cast<int>(std::min<Index>(start, extent));
+}
+
+// The largest run when `extent` is cut that way.
+Index LargestRun(int extent, int granule, int parts) {
+  return RunStart(extent, granule, parts, 1) - RunStart(extent, granule, parts, 0);
+}
+
+// C split among up to `threads` threads: by columns or by rows, whichever
+// leaves the largest part smaller (columns when equal), and never more parts
+// than the chosen side has granules. Part 0 runs on the calling thread, which
+// joins the others before it returns or throws; a thread that cannot be
+// started leaves its part to the calling thread.
+template <class T>
+void Split(Kernel kernel, const Operands<T>& x, int threads) {
+  const int byCols = std::min(threads, (x.n + kColumnGranule - 1) / kColumnGranule);
+  const int byRows = std::min(threads, (x.m + kRowGranule - 1) / kRowGranule);
+  const bool columns =
+      LargestRun(x.n, kColumnGranule, byCols) * x.m <= LargestRun(x.m, kRowGranule, byRows) * x.n;
+  const int parts = columns ? byCols : byRows;
+  auto part = [&](int p) {
+    Operands<T> y = x;
+    if (columns) {
+      const int j0 = RunStart(x.n, kColumnGranule, parts, p);
+      y.n = RunStart(x.n, kColumnGranule, parts, p + 1) - j0;
+      y.b += j0 * x.ldb;
+      y.c += j0 * x.ldc;
+    } else {
+      const int i0 = RunStart(x.m, kRowGranule, parts, p);
+      y.m = RunStart(x.m, kRowGranule, parts, p + 1) - i0;
+      y.a += i0;
+      y.c += i0;
+    }
+    BlockedPart(kernel, y);
+  };
+  if (parts <= 1) return part(0);
+
+  std::vector<std::exception_ptr> errors(static_cast<std::size_t>(parts));
+  auto guarded = [&](int p) {
+    try {
+      part(p);
+    } catch (...) {
+      errors[static_cast<std::size_t>(p)] = std::current_exception();
+    }
+  };
+  // Allocated before any thread starts; a part whose thread stays empty runs
+  // on the calling thread.
+  std::vector<std::thread> workers(static_cast<std::size_t>(parts));
+  for (int p = 1; p < parts; ++p) {
+    try {
+      workers[static_cast<std::size_t>(p)] = std::thread(guarded, p);
+    } catch (...) {  // std::system_error or std::bad_alloc: no thread for it
+    }
+  }
+  for (int p = 0; p < parts; ++p)
+    if (!workers[static_cast<std::size_t>(p)].joinable()) guarded(p);
+  for (std::thread& w : workers)
+    if (w.joinable()) w.join();
+  for (const std::exception_ptr& e : errors)
+    if (e) std::rethrow_exception(e);
+}
+
+template <class T>
+void Blocked(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c, int threads) {
   if (m <= 0 || n <= 0) return;
   if (k <= 0) {
     for (Index e = 0; e < static_cast<Index>(m) * n; ++e) c[e] = T(0.0);
     return;
   }
-  if (!kernel(m, n, k, reinterpret_cast<const double*>(a), reinterpret_cast<const double*>(b),
-              reinterpret_cast<double*>(c)))
-    throw std::bad_alloc();
-  RecomputeNonFinite(m, n, k, a, b, c);
+  Split(kernel, Operands<T>{m, n, k, a, m, b, k, c, m}, threads < 1 ? 1 : threads);
 }
 
 template <class T>
 void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) {
-  if (static_cast<Index>(m) * n * k <= kPlainLoopTerms)
-    PlainProduct(m, n, k, a, b, c);
-  else
-    Blocked(kernel, m, n, k, a, b, c);
+  const Index terms = static_cast<Index>(m) * n * k;
+  if (terms <= kPlainLoopTerms) return PlainProduct(Operands<T>{m, n, k, a, m, b, k, c, m});
+  const Index work = std::is_same_v<T, double> ? terms : 4 * terms;
+  const Index wanted = work / kTermsPerThread;
+  const int threads = wanted <= 1 ? 1 : static_cast<int>(std::min<Index>(wanted, ProductThreads()));
+  Blocked(kernel, m, n, k, a, b, c, threads);
 }
 
 }  // namespace
@@ -111,13 +215,32 @@ void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
 }
 
 void MultiplyRealOn(InstructionSet set, int m, int n, int k, const double* a, const double* b,
-                    double* c) {
-  Blocked(KernelsFor(set).real, m, n, k, a, b, c);
+                    double* c, int threads) {
+  Blocked(KernelsFor(set).real, m, n, k, a, b, c, threads);
 }
 
 void MultiplyComplexOn(InstructionSet set, int m, int n, int k, const std::complex<double>* a,
-                       const std::complex<double>* b, std::complex<double>* c) {
-  Blocked(KernelsFor(set).complex, m, n, k, a, b, c);
+                       const std::complex<double>* b, std::complex<double>* c, int threads) {
+  Blocked(KernelsFor(set).complex, m, n, k, a, b, c, threads);
+}
+
+int ThreadCountFrom(const char* setting, unsigned processors) {
+  if (setting != nullptr) {
+    const char* end = setting + std::strlen(setting);
+    int value = 0;
+    const auto [rest, error] = std::from_chars(setting, end, value);
+    if (error == std::errc() && rest == end && rest != setting && value >= 1 &&
+        value <= kMaxProductThreads)
+      return value;
+  }
+  if (processors == 0) return 1;
+  return static_cast<int>(std::min<unsigned>(processors, kMaxProductThreads));
+}
+
+int ProductThreads() {
+  static const int threads =
+      ThreadCountFrom(std::getenv("ORVANE_NUM_THREADS"), std::thread::hardware_concurrency());
+  return threads;
 }
 
 }  // namespace OrvaneNet::detail
