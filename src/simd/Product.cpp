@@ -194,24 +194,34 @@ void Blocked(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c, i
 }
 
 template <class T>
-void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) {
+void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c, int maxThreads) {
   const Index terms = static_cast<Index>(m) * n * k;
   if (terms <= kPlainLoopTerms) return PlainProduct(Operands<T>{m, n, k, a, m, b, k, c, m});
   const Index work = std::is_same_v<T, double> ? terms : 4 * terms;
   const Index wanted = work / kTermsPerThread;
-  const int threads = wanted <= 1 ? 1 : static_cast<int>(std::min<Index>(wanted, ProductThreads()));
+  const int threads = wanted <= 1 ? 1 : static_cast<int>(std::min<Index>(wanted, maxThreads));
   Blocked(kernel, m, n, k, a, b, c, threads);
 }
 
 }  // namespace
 
 void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c) {
-  Multiply(KernelsFor(Best()).real, m, n, k, a, b, c);
+  MultiplyReal(m, n, k, a, b, c, ProductThreads());
 }
 
 void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
                      const std::complex<double>* b, std::complex<double>* c) {
-  Multiply(KernelsFor(Best()).complex, m, n, k, a, b, c);
+  MultiplyComplex(m, n, k, a, b, c, ProductThreads());
+}
+
+void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c,
+                  int maxThreads) {
+  Multiply(KernelsFor(Best()).real, m, n, k, a, b, c, maxThreads);
+}
+
+void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
+                     const std::complex<double>* b, std::complex<double>* c, int maxThreads) {
+  Multiply(KernelsFor(Best()).complex, m, n, k, a, b, c, maxThreads);
 }
 
 void MultiplyRealOn(InstructionSet set, int m, int n, int k, const double* a, const double* b,

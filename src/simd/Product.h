@@ -24,6 +24,11 @@ void MultiplyReal(int m, int n, int k, const double* a, const double* b, double*
 // imaginary parts separately.
 void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
                      const std::complex<double>* b, std::complex<double>* c);
+// The same with at most `maxThreads` threads instead of ProductThreads().
+void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c,
+                  int maxThreads);
+void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
+                     const std::complex<double>* b, std::complex<double>* c, int maxThreads);
 
 // The products on one instruction set, always through the blocked kernel,
 // even for shapes where MultiplyReal/MultiplyComplex would take the plain
