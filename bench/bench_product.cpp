@@ -144,6 +144,9 @@ void TwoThreads(benchmark::State& state, bool vsBlas) {
   if (openblas_set_num_threads) openblas_set_num_threads(1);
 }
 
+void TwoThreadsReal(benchmark::State& state, bool vsBlas) { TwoThreads<double>(state, vsBlas); }
+void TwoThreadsComplex(benchmark::State& state, bool vsBlas) { TwoThreads<Cplx>(state, vsBlas); }
+
 // Argument: n (square). MultiplyReal allowed 2 threads vs held to 1.
 void Dispatch(benchmark::State& state) {
   const int n = static_cast<int>(state.range(0));
@@ -180,16 +183,14 @@ BENCHMARK_CAPTURE(Real, generic, InstructionSet::Portable)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, avx512, InstructionSet::Avx512)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, avx2, InstructionSet::Avx2)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, generic, InstructionSet::Portable)->Apply(Shapes);
-BENCHMARK_CAPTURE(TwoThreads<double>, real, false)
-    ->Name("Product2Threads/real")
-    ->Apply(ThreadShapes);
-BENCHMARK_CAPTURE(TwoThreads<Cplx>, complex, false)
+BENCHMARK_CAPTURE(TwoThreadsReal, real, false)->Name("Product2Threads/real")->Apply(ThreadShapes);
+BENCHMARK_CAPTURE(TwoThreadsComplex, complex, false)
     ->Name("Product2Threads/complex")
     ->Apply(ThreadShapes);
-BENCHMARK_CAPTURE(TwoThreads<double>, real, true)
+BENCHMARK_CAPTURE(TwoThreadsReal, real, true)
     ->Name("Product2ThreadsVsBlas/real")
     ->Apply(ThreadShapes);
-BENCHMARK_CAPTURE(TwoThreads<Cplx>, complex, true)
+BENCHMARK_CAPTURE(TwoThreadsComplex, complex, true)
     ->Name("Product2ThreadsVsBlas/complex")
     ->Apply(ThreadShapes);
 BENCHMARK(Dispatch)->Name("ProductDispatch/real")->Apply(SmallShapes);

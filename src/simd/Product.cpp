@@ -25,10 +25,11 @@ using Index = std::int64_t;
 
 // Below this many terms packing costs more than it saves.
 constexpr Index kPlainLoopTerms = 4096;
-// Each further thread needs this much work (terms; a complex term counts
-// four): starting and joining a thread costs tens of microseconds, and less
-// work per thread than this gained nothing when measured (see the README).
-constexpr Index kTermsPerThread = Index{1} << 20;
+// Each thread needs this much work (terms; a complex term counts four), so
+// products below twice this stay on the calling thread: starting and joining
+// a thread costs tens of microseconds, about what 2^21 terms take on one
+// core (bench_product's ProductDispatch cases; bench/RESULTS.md).
+constexpr Index kTermsPerThread = Index{1} << 21;
 // Threads take C in blocks of whole columns (a multiple of every kernel's
 // tile width) or whole rows (of every kernel's tile height).
 constexpr int kColumnGranule = 8;
