@@ -237,7 +237,7 @@ TEST(FftTwiddleCache, OnlyTheCachedLengths) {
 // process's cache and through a small one that keeps evicting tables other
 // threads are using, get the bytes of one thread without any cache.
 TEST(FftTwiddleCache, ManyThreadsOfMixedLengthsGiveTheSingleThreadedBytes) {
-  const std::vector<std::size_t> counts{16, 100, 1000, 1024, 4096, 5000, 1 << 15, 100000};
+  const std::vector<std::size_t> counts{16, 100, 1000, 1024, 4096, 5000, 1 << 15};
   std::vector<CVec> inputs, forward, backward;
   for (std::size_t count : counts) {
     inputs.push_back(Random(count, static_cast<unsigned>(count) + 7));

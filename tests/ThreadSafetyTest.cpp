@@ -44,19 +44,18 @@ std::uint64_t Work(unsigned seed) {
   std::uniform_real_distribution<double> dist(-1, 1);
   Hash hash;
 
-  // A product large enough to be split among threads itself.
-  const int n = 160;
+  // A real product on the calling thread, a complex one large enough (4.5
+  // million terms) to be split among threads itself.
+  const int n = 104;
   Matrix a(n, n), b(n, n);
-  ComplexMatrix c(n / 2, n / 2), d(n / 2, n / 2);
+  ComplexMatrix c(n, n), d(n, n);
   for (int j = 0; j < n; ++j)
     for (int i = 0; i < n; ++i) {
       a.set_Item(i, j, dist(rng) + (i == j ? n : 0));
       b.set_Item(i, j, dist(rng));
-      if (i < n / 2 && j < n / 2) {
-        const double re = dist(rng);
-        c.set_Item(i, j, Complex(re, dist(rng)));
-        d.set_Item(i, j, Complex(dist(rng), re));
-      }
+      const double re = dist(rng);
+      c.set_Item(i, j, Complex(re, dist(rng)));
+      d.set_Item(i, j, Complex(dist(rng), re));
     }
   hash.AddEntries(a * b);
   hash.AddEntries(c * d);
@@ -101,7 +100,7 @@ std::uint64_t Work(unsigned seed) {
 }
 
 TEST(ThreadSafety, HandlesOnSeveralThreadsGiveTheBytesOfOne) {
-  constexpr int kThreads = 6;
+  constexpr int kThreads = 4;
   std::vector<std::uint64_t> alone(kThreads), together(kThreads);
   for (int t = 0; t < kThreads; ++t) alone[static_cast<std::size_t>(t)] = Work(100 + t % 3);
   std::vector<std::thread> threads;
