@@ -167,7 +167,7 @@ void Dispatch(benchmark::State& state) {
 }
 
 void ThreadShapes(benchmark::internal::Benchmark* b) {
-  for (int n : {256, 512, 1024}) b->Arg(n);
+  for (int n : {96, 128, 192, 256, 512, 1024}) b->Arg(n);
   b->ArgName("n")->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 void SmallShapes(benchmark::internal::Benchmark* b) {
