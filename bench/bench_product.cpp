@@ -24,19 +24,11 @@
 
 #include "PairedTiming.h"
 #include "RandomData.h"
+#include "lapack/fortran.h"
 #include "simd/Product.h"
 
-extern "C" {
-void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
-            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
-            const double* beta, double* c, const int* ldc, std::size_t, std::size_t);
-void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
-            const std::complex<double>* alpha, const std::complex<double>* a, const int* lda,
-            const std::complex<double>* b, const int* ldb, const std::complex<double>* beta,
-            std::complex<double>* c, const int* ldc, std::size_t, std::size_t);
 // OpenBLAS only; absent with the reference BLAS, which is single-threaded.
-void openblas_set_num_threads(int) __attribute__((weak));
-}
+extern "C" void openblas_set_num_threads(int) __attribute__((weak));
 
 namespace {
 

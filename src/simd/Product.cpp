@@ -16,6 +16,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "kinds/DenseView.h"
 #include "simd/ProductKernels.h"
 
 namespace OrvaneNet::detail {
@@ -35,31 +36,31 @@ constexpr Index kTermsPerThread = Index{1} << 21;
 constexpr int kColumnGranule = 8;
 constexpr int kRowGranule = 24;
 
-// The part of the matrices one call of a kernel sees: the column-major
-// arrays with their leading dimensions.
+// The part of the matrices one call of a kernel sees: C (m x n) = A (m x k)
+// * B (k x n), whole matrices or blocks of them.
 template <class T>
 struct Operands {
-  int m, n, k;
-  const T* a;
-  Index lda;
-  const T* b;
-  Index ldb;
-  T* c;
-  Index ldc;
+  ConstDenseView<T> a, b;
+  DenseView<T> c;
 };
+
+template <class T>
+Operands<T> Whole(int m, int n, int k, const T* a, const T* b, T* c) {
+  return {ConstDenseView<T>(a, m, k, m), ConstDenseView<T>(b, k, n, k), DenseView<T>(c, m, n, m)};
+}
 
 // C(i, j) by the defining loop.
 template <class T>
-T PlainElement(const Operands<T>& x, int i, int j) {
+T PlainElement(const ConstDenseView<T>& A, const ConstDenseView<T>& B, int i, int j) {
   T s = T(0.0);
-  for (int p = 0; p < x.k; ++p) s = s + x.a[i + p * x.lda] * x.b[p + j * x.ldb];
+  for (int p = 0; p < A.cols(); ++p) s = s + A(i, p) * B(p, j);
   return s;
 }
 
 template <class T>
 void PlainProduct(const Operands<T>& x) {
-  for (int j = 0; j < x.n; ++j)
-    for (int i = 0; i < x.m; ++i) x.c[i + j * x.ldc] = PlainElement(x, i, j);
+  for (int j = 0; j < x.c.cols(); ++j)
+    for (int i = 0; i < x.c.rows(); ++i) x.c(i, j) = PlainElement(x.a, x.b, i, j);
 }
 
 bool IsFinite(double x) { return std::isfinite(x); }
@@ -75,19 +76,22 @@ bool IsFinite(const std::complex<double>& x) {
 // a non-finite value in their row of A or column of B are recomputed here.
 template <class T>
 void RecomputeNonFinite(const Operands<T>& x) {
-  std::vector<char> badRow(static_cast<std::size_t>(x.m), 0);
-  std::vector<char> badCol(static_cast<std::size_t>(x.n), 0);
+  const ConstDenseView<T>&A = x.a, &B = x.b;
+  const DenseView<T>& C = x.c;
+  const int m = C.rows(), n = C.cols(), k = A.cols();
+  std::vector<char> badRow(static_cast<std::size_t>(m), 0);
+  std::vector<char> badCol(static_cast<std::size_t>(n), 0);
   bool any = false;
-  for (int p = 0; p < x.k; ++p)
-    for (int i = 0; i < x.m; ++i)
-      if (!IsFinite(x.a[i + p * x.lda])) badRow[i] = any = true;
-  for (int j = 0; j < x.n; ++j)
-    for (int p = 0; p < x.k; ++p)
-      if (!IsFinite(x.b[p + j * x.ldb])) badCol[j] = any = true;
+  for (int p = 0; p < k; ++p)
+    for (int i = 0; i < m; ++i)
+      if (!IsFinite(A(i, p))) badRow[i] = any = true;
+  for (int j = 0; j < n; ++j)
+    for (int p = 0; p < k; ++p)
+      if (!IsFinite(B(p, j))) badCol[j] = any = true;
   if (!any) return;
-  for (int j = 0; j < x.n; ++j)
-    for (int i = 0; i < x.m; ++i)
-      if (badRow[i] || badCol[j]) x.c[i + j * x.ldc] = PlainElement(x, i, j);
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < m; ++i)
+      if (badRow[i] || badCol[j]) C(i, j) = PlainElement(A, B, i, j);
 }
 
 using Kernel = bool (*)(int, int, int, const double*, long long, const double*, long long, double*,
@@ -111,8 +115,9 @@ Kernels KernelsFor(InstructionSet set) {
 // values as interleaved doubles (std::complex guarantees that layout).
 template <class T>
 void BlockedPart(Kernel kernel, const Operands<T>& x) {
-  if (!kernel(x.m, x.n, x.k, reinterpret_cast<const double*>(x.a), x.lda,
-              reinterpret_cast<const double*>(x.b), x.ldb, reinterpret_cast<double*>(x.c), x.ldc))
+  if (!kernel(x.c.rows(), x.c.cols(), x.a.cols(), reinterpret_cast<const double*>(x.a.data()),
+              x.a.ld(), reinterpret_cast<const double*>(x.b.data()), x.b.ld(),
+              reinterpret_cast<double*>(x.c.data()), x.c.ld()))
     throw std::bad_alloc();
   RecomputeNonFinite(x);
 }
@@ -137,25 +142,24 @@ Index LargestRun(int extent, int granule, int parts) {
 // started leaves its part to the calling thread.
 template <class T>
 void Split(Kernel kernel, const Operands<T>& x, int threads) {
-  const int byCols = std::min(threads, (x.n + kColumnGranule - 1) / kColumnGranule);
-  const int byRows = std::min(threads, (x.m + kRowGranule - 1) / kRowGranule);
+  const int m = x.c.rows(), n = x.c.cols(), k = x.a.cols();
+  const int byCols = std::min(threads, (n + kColumnGranule - 1) / kColumnGranule);
+  const int byRows = std::min(threads, (m + kRowGranule - 1) / kRowGranule);
   const bool columns =
-      LargestRun(x.n, kColumnGranule, byCols) * x.m <= LargestRun(x.m, kRowGranule, byRows) * x.n;
+      LargestRun(n, kColumnGranule, byCols) * m <= LargestRun(m, kRowGranule, byRows) * n;
   const int parts = columns ? byCols : byRows;
   auto part = [&](int p) {
-    Operands<T> y = x;
     if (columns) {
-      const int j0 = RunStart(x.n, kColumnGranule, parts, p);
-      y.n = RunStart(x.n, kColumnGranule, parts, p + 1) - j0;
-      y.b += j0 * x.ldb;
-      y.c += j0 * x.ldc;
+      const int j0 = RunStart(n, kColumnGranule, parts, p);
+      const int cols = RunStart(n, kColumnGranule, parts, p + 1) - j0;
+      BlockedPart(kernel, Operands<T>{x.a, ConstDenseView<T>(&x.b(0, j0), k, cols, x.b.ld()),
+                                      DenseView<T>(&x.c(0, j0), m, cols, x.c.ld())});
     } else {
-      const int i0 = RunStart(x.m, kRowGranule, parts, p);
-      y.m = RunStart(x.m, kRowGranule, parts, p + 1) - i0;
-      y.a += i0;
-      y.c += i0;
+      const int i0 = RunStart(m, kRowGranule, parts, p);
+      const int rows = RunStart(m, kRowGranule, parts, p + 1) - i0;
+      BlockedPart(kernel, Operands<T>{ConstDenseView<T>(&x.a(i0, 0), rows, k, x.a.ld()), x.b,
+                                      DenseView<T>(&x.c(i0, 0), rows, n, x.c.ld())});
     }
-    BlockedPart(kernel, y);
   };
   if (parts <= 1) return part(0);
 
@@ -191,13 +195,13 @@ void Blocked(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c, i
     for (Index e = 0; e < static_cast<Index>(m) * n; ++e) c[e] = T(0.0);
     return;
   }
-  Split(kernel, Operands<T>{m, n, k, a, m, b, k, c, m}, threads < 1 ? 1 : threads);
+  Split(kernel, Whole(m, n, k, a, b, c), threads < 1 ? 1 : threads);
 }
 
 template <class T>
 void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c, int maxThreads) {
   const Index terms = static_cast<Index>(m) * n * k;
-  if (terms <= kPlainLoopTerms) return PlainProduct(Operands<T>{m, n, k, a, m, b, k, c, m});
+  if (terms <= kPlainLoopTerms) return PlainProduct(Whole(m, n, k, a, b, c));
   const Index work = std::is_same_v<T, double> ? terms : 4 * terms;
   const Index wanted = work / kTermsPerThread;
   const int threads = wanted <= 1 ? 1 : static_cast<int>(std::min<Index>(wanted, maxThreads));
