@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "TestUtil.h"
 
@@ -50,25 +47,15 @@ class OrvaneTool : public ::testing::Test {
  protected:
   void SetUp() override {
     if (kTool == nullptr) GTEST_SKIP() << "the orvane tool is not built (ORVANE_BUILD_TOOLS=OFF)";
-    char pattern[] = "/tmp/orvane-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
   }
 
-  std::string Path(const std::string& name) const { return m_dir + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
-  std::string Read(const std::string& name) const {
-    std::stringstream s;
-    s << std::ifstream(Path(name)).rdbuf();
-    return s.str();
-  }
+  std::string Path(const std::string& name) const { return m_folder.Path(name); }
+  void Write(const std::string& name, const std::string& text) const { m_folder.Write(name, text); }
+  std::string Read(const std::string& name) const { return orvane_test::TempFolder::Read(Path(name)); }
 
   // Runs the tool in the temporary folder; every argument single-quoted.
   Outcome Run(const std::vector<std::string>& args) const {
-    std::string cmd = "cd '" + m_dir + "' && '" + kTool + "'";
+    std::string cmd = "cd '" + m_folder.Dir().string() + "' && '" + kTool + "'";
     for (const std::string& a : args) cmd += " '" + a + "'";
     cmd += " >stdout.txt 2>stderr.txt";
     const int raw = std::system(cmd.c_str());
@@ -93,7 +80,7 @@ class OrvaneTool : public ::testing::Test {
     ExpectNear(Mat::Load(Path("X.txt")), x);
   }
 
-  std::string m_dir;
+  orvane_test::TempFolder m_folder;
 };
 
 // ---- each command against the library ----

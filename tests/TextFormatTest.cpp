@@ -6,15 +6,12 @@
 #include <gmock/gmock.h>
 #include <signal.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <iterator>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <random>
-#include <sstream>
 #include <system_error>
 #include <vector>
 
@@ -218,24 +215,9 @@ TEST(CommaLocale, PrintsAndParsesWithTheLocaleSeparators) {
 
 class MatrixFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    m_dir = fs::temp_directory_path() / ("orvane-textformat-" + std::to_string(::getpid()) + "-" + info->name());
-    fs::remove_all(m_dir);
-    fs::create_directories(m_dir);
-  }
-  void TearDown() override { fs::remove_all(m_dir); }
-
-  std::string PathOf(const std::string& name) const { return (m_dir / name).string(); }
-  std::string Write(const std::string& name, const std::string& bytes) const {
-    std::ofstream(PathOf(name), std::ios::binary) << bytes;
-    return PathOf(name);
-  }
-  static std::string Contents(const std::string& path) {
-    std::ostringstream s;
-    s << std::ifstream(path, std::ios::binary).rdbuf();
-    return s.str();
-  }
+  std::string PathOf(const std::string& name) const { return m_folder.Path(name); }
+  std::string Write(const std::string& name, const std::string& bytes) const { return m_folder.Write(name, bytes); }
+  static std::string Contents(const std::string& path) { return orvane_test::TempFolder::Read(path); }
   // A failed or finished Save leaves no temporary file behind.
   long Entries() const { return std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()); }
   template <class F>
@@ -249,7 +231,8 @@ class MatrixFileTest : public ::testing::Test {
     }
   }
 
-  fs::path m_dir;
+  orvane_test::TempFolder m_folder;
+  const fs::path& m_dir = m_folder.Dir();
 };
 
 TEST_F(MatrixFileTest, SaveWritesTheTextAndOneMoreLine) {
