@@ -1,6 +1,6 @@
-// Linear equations, least squares, polynomials, eigenproblems and the SVD
-// through the public headers only. Their refusals of bad input are rows of
-// the bad-input catalogue.
+// Least squares, polynomials, eigenproblems and the SVD through the public
+// headers only (linear equations over every kind are in HandleTest). Their
+// refusals of bad input are rows of the bad-input catalogue.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <OrvaneNet/OrvaneNet.h>
 
@@ -30,33 +30,6 @@ H RandomHermitian(int n, std::mt19937& rng, double shift) {
 }
 
 }  // namespace
-
-// Every kind, end to end, through LinearEquation and the deprecated
-// LUFactorization: the handle picks the kind from its MatrixType and the
-// procedure takes that kind's route, the one-call driver, then the stored
-// factors, which a second Factorize must leave alone. (The Hermitian
-// tridiagonal kind refuses the driver: it is factorized first.)
-TYPED_TEST(Procedures, EveryKindSolvesWithTheDriverThenWithStoredFactors) {
-  using H = TypeParam;
-  std::mt19937 rng(42);
-  for (int form = 0; form < 6; ++form) {
-    for (const bool lu : {false, true}) {
-      SCOPED_TRACE(testing::Message() << "form " << form << (lu ? " LUFactorization" : " LinearEquation"));
-      auto factorize = [lu](H& a) { lu ? LUFactorization::Factorize(a) : LinearEquation::Factorize(a); };
-      auto solve = [lu](H& a, H& b) { lu ? LUFactorization::Solve(a, b) : LinearEquation::Solve(a, b); };
-      const H a0 = Filled(MakeKind<H>(form, 7, 2, form == 1 ? 1 : 2));
-      const H b = RandomDense<H>(7, 2, rng), b2 = RandomDense<H>(7, 3, rng);
-      H a = a0.Clone(), x = b.Clone(), x2 = b2.Clone();
-      if (a.get_Type() == MatrixType::ComplexHermitianTridiagonal) factorize(a);
-      solve(a, x);
-      EXPECT_TRUE(a.get_IsFactorized());
-      EXPECT_LT(Residual(a0, x, b), kResidualTol);
-      factorize(a);
-      solve(a, x2);
-      EXPECT_LT(Residual(a0, x2, b2), kResidualTol);
-    }
-  }
-}
 
 // ---- least squares and polynomials ----
 

@@ -146,36 +146,39 @@ M RandomDense(int m, int n, std::mt19937& rng, double shift = 0.0) {
   return a;
 }
 
-template <class A>
-double MaxAbs(const A& a) {
+// The largest f(i, j) over the entries of a (0 when it has none); NaN when
+// one of them is NaN, so that no comparison with it passes.
+template <class A, class F>
+double MaxOver(const A& a, F f) {
   double r = 0;
   for (int i = 0; i < a.get_RowNum(); ++i)
-    for (int j = 0; j < a.get_ColNum(); ++j) r = std::max(r, Abs(a.get_Item(i, j)));
+    for (int j = 0; j < a.get_ColNum(); ++j) {
+      const double v = f(i, j);
+      if (std::isnan(v) || v > r) r = v;
+    }
   return r;
 }
 
 template <class A>
+double MaxAbs(const A& a) {
+  return MaxOver(a, [&](int i, int j) { return Abs(a.get_Item(i, j)); });
+}
+
+template <class A>
 double MaxDifference(const A& x, const A& y) {
-  double d = 0;
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j) d = std::max(d, Abs(x.get_Item(i, j) - y.get_Item(i, j)));
-  return d;
+  return MaxOver(x, [&](int i, int j) { return Abs(x.get_Item(i, j) - y.get_Item(i, j)); });
 }
 
 template <class A>
 bool AllFinite(const A& x) {
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j)
-      if (!std::isfinite(Abs(x.get_Item(i, j)))) return false;
-  return true;
+  return std::isfinite(MaxAbs(x));
 }
 
 template <class A>
 void ExpectSameEntries(const A& x, const A& y) {
   ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
   ASSERT_EQ(x.get_ColNum(), y.get_ColNum());
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j) EXPECT_EQ(x.get_Item(i, j), y.get_Item(i, j));
+  EXPECT_EQ(MaxDifference(x, y), 0.0);
 }
 
 // Every entry of x within tol of the given rows.
