@@ -184,15 +184,9 @@ void ExpectSameEntries(const A& x, const A& y) {
 // Every entry of x within tol of the given rows.
 template <class A>
 void ExpectEntriesNear(const A& x, std::initializer_list<std::initializer_list<double>> rows, double tol) {
-  int i = 0;
-  for (auto& row : rows) {
-    int j = 0;
-    for (double v : row) {
-      EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j;
-      ++j;
-    }
-    ++i;
-  }
+  const A y = FromRows<A>(rows, x.get_ColNum());
+  ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
+  EXPECT_LE(MaxDifference(x, y), tol);
 }
 
 // (A X)(i, c) through the element interface of both operands.
