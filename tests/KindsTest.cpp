@@ -84,20 +84,15 @@ std::vector<Shape> Shapes(int n) {
   }
 }
 
+// One fixture, named after each family's suite.
 template <class M>
 class Kind : public ::testing::Test {};
-template <class M>
-using StructuredKind = Kind<M>;
-template <class M>
-using GeneralKind = Kind<M>;
-template <class M>
-using PositiveDefiniteKind = Kind<M>;
-template <class M>
-using GeneralTridiagonal = Kind<M>;
-template <class M>
-using DenseGeneral = Kind<M>;
-template <class M>
-using PackedSymmetric = Kind<M>;
+template <class M> using StructuredKind = Kind<M>;
+template <class M> using GeneralKind = Kind<M>;
+template <class M> using PositiveDefiniteKind = Kind<M>;
+template <class M> using GeneralTridiagonal = Kind<M>;
+template <class M> using DenseGeneral = Kind<M>;
+template <class M> using PackedSymmetric = Kind<M>;
 using AllKinds = ::testing::Types<DoubleGeneralMatrix, ComplexGeneralMatrix, DoubleSymmetricMatrix,
                                    ComplexHermitianMatrix, DoubleGeneralBandMatrix, ComplexGeneralBandMatrix,
                                    DoubleSymmetricBandMatrix, ComplexHermitianBandMatrix,
