@@ -1,11 +1,7 @@
 #include "procedures/DftPlan.h"
 
 #include <cmath>
-#include <list>
-#include <map>
-#include <mutex>
 #include <numbers>
-#include <utility>
 
 namespace OrvaneNet::detail {
 
@@ -174,74 +170,52 @@ std::size_t Plan::Bytes() const {
 
 // ---- the cache ----
 
-namespace {
+std::shared_ptr<const Plan> PlanCache::Find(const Key& key) {
+  const auto it = m_index.find(key);
+  if (it == m_index.end()) return nullptr;
+  m_order.splice(m_order.begin(), m_order, it->second);
+  return it->second->second;
+}
 
-struct Key {
-  std::int64_t n;
-  bool real;
-  bool operator<(const Key& o) const { return n != o.n ? n < o.n : real < o.real; }
-};
-
-class PlanCache {
- public:
-  template <class Make>
-  std::shared_ptr<const Plan> Get(Key key, Make make) {
-    {
-      std::lock_guard lock(m_mutex);
-      if (auto hit = Find(key)) return hit;
-    }
-    // Made outside the lock: other lengths need not wait. Two threads making
-    // the same plan make identical ones; the first stored is kept.
-    std::shared_ptr<const Plan> plan = make();
-    const std::size_t bytes = plan->Bytes();
+std::shared_ptr<const Plan> PlanCache::Get(std::int64_t n, bool real, const Make& make) {
+  const Key key{n, real};
+  {
     std::lock_guard lock(m_mutex);
     if (auto hit = Find(key)) return hit;
-    if (bytes > kCacheBytes) return plan;
-    m_order.push_front({key, plan});
-    m_index[key] = m_order.begin();
-    m_bytes += bytes;
-    while (m_bytes > kCacheBytes) {
-      m_bytes -= m_order.back().second->Bytes();
-      m_index.erase(m_order.back().first);
-      m_order.pop_back();
-    }
-    return plan;
   }
-
-  std::size_t Count() {
-    std::lock_guard lock(m_mutex);
-    return m_order.size();
+  std::shared_ptr<const Plan> plan = make();
+  const std::size_t bytes = plan->Bytes();
+  std::lock_guard lock(m_mutex);
+  if (auto hit = Find(key)) return hit;
+  if (bytes > m_capacity) return plan;
+  m_order.push_front({key, plan});
+  m_index[key] = m_order.begin();
+  m_bytes += bytes;
+  while (m_bytes > m_capacity) {
+    m_bytes -= m_order.back().second->Bytes();
+    m_index.erase(m_order.back().first);
+    m_order.pop_back();
   }
-  std::size_t Bytes() {
-    std::lock_guard lock(m_mutex);
-    return m_bytes;
-  }
+  return plan;
+}
 
- private:
-  using Entry = std::pair<Key, std::shared_ptr<const Plan>>;
+std::size_t PlanCache::Count() {
+  std::lock_guard lock(m_mutex);
+  return m_order.size();
+}
 
-  std::shared_ptr<const Plan> Find(Key key) {
-    const auto it = m_index.find(key);
-    if (it == m_index.end()) return nullptr;
-    m_order.splice(m_order.begin(), m_order, it->second);  // most recently used first
-    return it->second->second;
-  }
+std::size_t PlanCache::Bytes() {
+  std::lock_guard lock(m_mutex);
+  return m_bytes;
+}
 
-  std::mutex m_mutex;
-  std::list<Entry> m_order;
-  std::map<Key, std::list<Entry>::iterator> m_index;
-  std::size_t m_bytes = 0;
-};
-
-PlanCache& Cache() {
-  static PlanCache cache;
+PlanCache& ProcessCache() {
+  static PlanCache cache(kCacheBytes);
   return cache;
 }
 
-}  // namespace
-
 std::shared_ptr<const Plan> ComplexPlan(std::int64_t n) {
-  return Cache().Get({n, false}, [n] {
+  return ProcessCache().Get(n, false, [n] {
     auto plan = std::make_shared<Plan>();
     if (IsSmooth(n)) {
       plan->kind = Plan::Kind::Mixed;
@@ -255,7 +229,7 @@ std::shared_ptr<const Plan> ComplexPlan(std::int64_t n) {
 }
 
 std::shared_ptr<const Plan> RealPlan(std::int64_t n) {
-  return Cache().Get({n, true}, [n] {
+  return ProcessCache().Get(n, true, [n] {
     auto plan = std::make_shared<Plan>();
     plan->kind = Plan::Kind::RealTwiddles;
     const UnitRoots roots(static_cast<std::uint64_t>(n));
@@ -268,9 +242,6 @@ std::shared_ptr<const Plan> RealPlan(std::int64_t n) {
     return std::shared_ptr<const Plan>(std::move(plan));
   });
 }
-
-std::size_t CachedPlans() { return Cache().Count(); }
-std::size_t CachedBytes() { return Cache().Bytes(); }
 
 // ---- work arrays ----
 

@@ -7,7 +7,12 @@
 
 #include <complex>
 #include <cstdint>
+#include <functional>
+#include <list>
+#include <map>
 #include <memory>
+#include <mutex>
+#include <utility>
 #include <vector>
 
 #include "simd/FftKernels.h"
@@ -68,25 +73,47 @@ std::int64_t ConvolutionLength(std::int64_t n);
 // Everything one length needs, by kind.
 struct Plan {
   enum class Kind { Mixed, Bluestein, RealTwiddles };
-  Kind kind;
+  Kind kind = Kind::Mixed;
   std::unique_ptr<MixedPlan> mixed;
   std::unique_ptr<BluesteinPlan> bluestein;
   std::vector<double> realTwiddles;  // e^(+2 pi i k / n), k = 0 .. n/2, interleaved
   std::size_t Bytes() const;
 };
 
+// Plans by length and kind, thread-safe, at most `capacity` bytes of them
+// (Plan::Bytes), the least recently used dropped first; a plan larger than
+// the capacity is handed out without being kept.
+class PlanCache {
+ public:
+  using Make = std::function<std::shared_ptr<const Plan>()>;
+  explicit PlanCache(std::size_t capacity) : m_capacity(capacity) {}
+  // The plan stored for (n, real), or make()'s, stored. make() runs outside
+  // the lock: two threads may make the same plan, the first one stored wins
+  // (plans of one key are identical).
+  std::shared_ptr<const Plan> Get(std::int64_t n, bool real, const Make& make);
+  std::size_t Count();
+  std::size_t Bytes();
+
+ private:
+  using Key = std::pair<std::int64_t, bool>;
+  using Entry = std::pair<Key, std::shared_ptr<const Plan>>;
+  std::shared_ptr<const Plan> Find(const Key& key);
+
+  std::size_t m_capacity;
+  std::mutex m_mutex;
+  std::list<Entry> m_order;  // most recently used first
+  std::map<Key, std::list<Entry>::iterator> m_index;
+  std::size_t m_bytes = 0;
+};
+
 // The plan of a complex transform of the length (Mixed for smooth lengths,
 // else Bluestein), or the real-input twiddles of an even length, from the
-// cache or made now. Plans are immutable and their contents depend on the
-// length alone. The cache keeps at most kCacheBytes of plans, dropping the
-// least recently used; a plan larger than that is made for the call only.
+// process-wide cache of kCacheBytes. Plans are immutable and their contents
+// depend on the length alone.
 inline constexpr std::size_t kCacheBytes = std::size_t{64} << 20;
 std::shared_ptr<const Plan> ComplexPlan(std::int64_t n);
 std::shared_ptr<const Plan> RealPlan(std::int64_t n);
-
-// The cache's current contents, for the tests: number of plans and bytes.
-std::size_t CachedPlans();
-std::size_t CachedBytes();
+PlanCache& ProcessCache();
 
 // A work array of the calling thread, kept for its next transform as long
 // as it holds at most kKeptWorkBytes: fresh large blocks come from the
