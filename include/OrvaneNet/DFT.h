@@ -32,13 +32,15 @@ namespace OrvaneNet {
 /// The twiddle factors (and for Bluestein the chirp and the kernel's
 /// transform) of a length are made on its first use and kept in one
 /// process-wide cache for later calls: at most 64 MiB in all, the least
-/// recently used lengths dropped first (a single length needing more, near
-/// N = 2^22 for Bluestein, is made for its call only). The cache is
-/// thread-safe, and a result never depends on it: the same input gives the
-/// same bits in every call, from every thread, cached or not. A call
-/// allocates its result and a work array of 2N complex values (Bluestein:
-/// 3M), and raises OrvaneException for more than 2^29 points ("The DFT
-/// input must not have more than 2^29 points.", before any allocation),
+/// recently used lengths dropped first; a length whose tables alone need
+/// more (a 2^a 3^b 5^c length beyond about 4 million, any other beyond about
+/// 500 000) has them made for each call. The cache is thread-safe, and a
+/// result never depends on it: the same input gives the same bits in every
+/// call, from every thread, cached or not, on every instruction set. Each
+/// thread also keeps its last work array (N complex values, Bluestein 3M)
+/// for its next call when it holds at most 32 MiB. A call allocates its
+/// result, raises OrvaneException for more than 2^29 points ("The DFT input
+/// must not have more than 2^29 points.", before any allocation) and
 /// std::bad_alloc if memory runs out. N = 0 gives an empty result. The input
 /// is never changed.
 class DFT {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 
 #include "OrvaneNet/OrvaneException.h"
@@ -70,13 +71,15 @@ void RunBluestein(const detail::dft::BluesteinPlan& plan, const double* x, bool 
 }
 
 // The transform of n > 0 points that are not a power of two, interleaved in
-// and out.
-void Transform(const double* x, std::int64_t n, bool backward, double* out) {
+// and out. `scratch` (2n doubles) may be given; Bluestein brings its own.
+void Transform(const double* x, std::int64_t n, bool backward, double* out,
+               double* scratch = nullptr) {
   const std::shared_ptr<const Plan> plan = detail::dft::ComplexPlan(n);
   if (plan->kind == Plan::Kind::Bluestein) return RunBluestein(*plan->bluestein, x, backward, out);
-  const detail::dft::WorkArray scratch(static_cast<std::size_t>(2 * n));
+  std::optional<detail::dft::WorkArray> work;
+  if (!scratch) scratch = work.emplace(static_cast<std::size_t>(2 * n)).data();
   detail::mixed::Io io;
-  io.inAos = x, io.outAos = out, io.scratch = scratch.data();
+  io.inAos = x, io.outAos = out, io.scratch = scratch;
   io.conjugateIn = io.conjugateOut = backward;
   io.scale = backward ? 1.0 / static_cast<double>(n) : 1.0;
   plan->mixed->Run(io);
@@ -133,19 +136,23 @@ std::vector<std::complex<double>> DFT::ForwardReal(std::span<const double> dat) 
     return out;
   }
   // The n real values, read as n/2 interleaved complex points, transformed.
+  // (The half-length transform and its scratch in one work array.)
   const std::size_t half = n / 2;
-  const auto* packed = reinterpret_cast<const Complex*>(dat.data());
-  std::vector<Complex> z;
+  std::vector<Complex> fft;
+  std::optional<detail::dft::WorkArray> work;
+  const double* z;
   if (PowerOfTwo(half)) {
-    z = detail::FftCompute(packed, half, 1);
+    fft = detail::FftCompute(reinterpret_cast<const Complex*>(dat.data()), half, 1);
+    z = reinterpret_cast<const double*>(fft.data());
   } else {
-    z.resize(half);
-    Transform(dat.data(), static_cast<std::int64_t>(half), false, reinterpret_cast<double*>(z.data()));
+    double* buffer = work.emplace(4 * half).data();
+    Transform(dat.data(), static_cast<std::int64_t>(half), false, buffer, buffer + 2 * half);
+    z = buffer;
   }
   const std::shared_ptr<const Plan> plan = detail::dft::RealPlan(static_cast<std::int64_t>(n));
   out.resize(half + 1);
-  detail::dft::RealBins(reinterpret_cast<const double*>(z.data()), plan->realTwiddles.data(),
-                        static_cast<std::int64_t>(half), reinterpret_cast<double*>(out.data()));
+  detail::dft::RealBins(z, plan->realTwiddles.data(), static_cast<std::int64_t>(half),
+                        reinterpret_cast<double*>(out.data()));
   return out;
 }
 

@@ -72,47 +72,36 @@ std::vector<int> Radices(std::int64_t n) {
 
 MixedPlan::MixedPlan(std::int64_t length) : n(length) {
   const std::vector<int> radices = Radices(n);
-  // Table sizes first, so that the pointers into the table stay valid.
-  struct Shape {
-    std::int64_t stride, blocks, rowLength;
-    bool perButterfly;
-  };
-  std::vector<Shape> shapes;
+  // The table's size first, so that the pointers into it stay valid.
   std::size_t doubles = 0;
   std::int64_t s = 1;
   for (int r : radices) {
     const std::int64_t m = n / (s * r);
-    const bool perButterfly = s < mixed::kMaxLanes;
-    const std::int64_t row = m == 1 ? 0 : perButterfly ? n / r : m;
-    shapes.push_back({s, m, row, perButterfly});
-    doubles += static_cast<std::size_t>((r - 1) * 2 * row);
+    if (m > 1) doubles += static_cast<std::size_t>((r - 1) * 2 * m);
     s *= r;
   }
   twiddles.resize(doubles);
   const UnitRoots roots(static_cast<std::uint64_t>(n));
   double* at = twiddles.data();
-  for (std::size_t i = 0; i < radices.size(); ++i) {
-    const int r = radices[i];
-    const Shape& sh = shapes[i];
+  s = 1;
+  for (int r : radices) {
     mixed::Pass pass;
     pass.radix = r;
-    pass.stride = sh.stride;
-    pass.blocks = sh.blocks;
-    pass.rowLength = sh.rowLength;
-    pass.perButterfly = sh.perButterfly;
-    if (sh.rowLength > 0) {
+    pass.stride = s;
+    pass.blocks = n / (s * r);
+    const std::int64_t m = pass.blocks;
+    if (m > 1) {
       pass.tw = at;
-      for (int j = 1; j < r; ++j) {
-        for (std::int64_t e = 0; e < sh.rowLength; ++e) {
-          const std::int64_t p = sh.perButterfly ? e / sh.stride : e;
-          const std::complex<double> w = roots(static_cast<std::uint64_t>(sh.stride * p * j));
-          at[e] = w.real();
-          at[sh.rowLength + e] = w.imag();
+      for (int j = 1; j < r; ++j, at += 2 * m) {
+        for (std::int64_t p = 0; p < m; ++p) {
+          const std::complex<double> w = roots(static_cast<std::uint64_t>(s * p * j));
+          at[p] = w.real();
+          at[m + p] = w.imag();
         }
-        at += 2 * sh.rowLength;
       }
     }
     passes.push_back(pass);
+    s *= r;
   }
 }
 

@@ -14,10 +14,6 @@
 
 namespace OrvaneNet::detail::mixed {
 
-// The widest vector of any path, in doubles: passes whose stride is below it
-// carry a twiddle table with one entry per butterfly instead of one per block.
-inline constexpr std::int64_t kMaxLanes = 8;
-
 // One pass on n points (see FftMixedRadix.inc): radix r, stride s (points),
 // m = n / (s r) blocks. Butterfly c = q + s p (q < s, p < m) reads points
 // c + k n/r (k < r) and writes output j (j < r) times w^(p j), w = e^(2 pi i/(n/s)),
@@ -26,13 +22,10 @@ struct Pass {
   int radix = 0;
   std::int64_t stride = 0;
   std::int64_t blocks = 0;
-  // Twiddles w^(p j) for j = 1 .. r-1: row j-1 at tw + (j-1) * 2 * rowLength,
-  // real parts then imaginary parts. Per block (rowLength = m, entry p) or,
-  // when `perButterfly`, per butterfly (rowLength = n/r, entry c). No table
-  // (nullptr) when m = 1: every twiddle is 1 and no product is formed.
+  // Twiddles w^(p j) for j = 1 .. r-1, p < m: row j-1 at tw + (j-1) * 2m,
+  // m real parts then m imaginary parts. No table (nullptr) when m = 1:
+  // every twiddle is 1 and no product is formed.
   const double* tw = nullptr;
-  std::int64_t rowLength = 0;
-  bool perButterfly = false;
 };
 
 // Where a transform reads and writes. Interleaved (re, im per point) data
