@@ -34,7 +34,7 @@ namespace OrvaneNet {
 /// process-wide cache for later calls: at most 64 MiB in all, the least
 /// recently used lengths dropped first; a length whose tables alone need
 /// more (a 2^a 3^b 5^c length beyond about 4 million, any other beyond about
-/// 500 000) has them made for each call. The cache is thread-safe, and a
+/// 800 000) has them made for each call. The cache is thread-safe, and a
 /// result never depends on it: the same input gives the same bits in every
 /// call, from every thread, cached or not, on every instruction set. Each
 /// thread also keeps its last work array (N complex values, Bluestein 3M)
