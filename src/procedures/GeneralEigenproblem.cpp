@@ -39,10 +39,16 @@ doublecomplex* Storage(const ComplexMatrix& m) {
   return static_cast<ComplexGeneralMatrix&>(detail::HandleAccess::Kind(m)).Dat();
 }
 
-// The results exist before LAPACK runs, as documented.
+// The results exist before LAPACK runs, as documented. A result's old
+// storage goes first: the new one, as large when the call is repeated, then
+// reuses those pages instead of asking the kernel for fresh ones.
 int AssignResults(int n, ComplexMatrix& values, ComplexMatrix* vectors) {
+  values.Dispose();
   values = ComplexMatrix(n, 1);
-  if (vectors) *vectors = ComplexMatrix(n, n);
+  if (vectors) {
+    vectors->Dispose();
+    *vectors = ComplexMatrix(n, n);
+  }
   return n;
 }
 
