@@ -5,11 +5,11 @@
 // FFTW_ESTIMATE plan and building the result vector. The FFTW plan and the
 // library's plan for the length (its first call) are made before the timing.
 //
-//   Forward/N      DFT::Forward of N complex points vs a c2c plan (FFTW's
-//                  sign +1, the library's Forward);
-//   ForwardReal/N  DFT::ForwardReal of N real points vs an r2c plan (the
-//                  conjugate bins: the r2c output is not conjugated, which
-//                  would only add to FFTW's time).
+//   DftForward/N      DFT::Forward of N complex points vs a c2c plan (FFTW's
+//                     sign +1, the library's Forward);
+//   DftForwardReal/N  DFT::ForwardReal of N real points vs an r2c plan (the
+//                     conjugate bins: the r2c output is not conjugated,
+//                     which would only add to FFTW's time).
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
@@ -26,7 +26,7 @@ using OrvaneNet::DFT;
 
 namespace {
 
-void Forward(benchmark::State& state) {
+void DftForward(benchmark::State& state) {
   const auto n = static_cast<std::size_t>(state.range(0));
   const auto data = bench::RandomData<std::complex<double>>(n, 1);
   const std::vector<Complex> x(data.begin(), data.end());
@@ -52,7 +52,7 @@ void Forward(benchmark::State& state) {
   fftw_free(out);
 }
 
-void ForwardReal(benchmark::State& state) {
+void DftForwardReal(benchmark::State& state) {
   const auto n = static_cast<std::size_t>(state.range(0));
   const auto x = bench::RandomData<double>(n, 2);
   double* in = fftw_alloc_real(n);
@@ -81,6 +81,6 @@ void Us(benchmark::internal::Benchmark* b) { b->UseManualTime()->Unit(benchmark:
 
 }  // namespace
 
-BENCHMARK(Forward)->ArgName("N")->Arg(1000)->Arg(1009)->Arg(100000)->Arg(65537)->Apply(Us);
-BENCHMARK(ForwardReal)->ArgName("N")->Arg(1 << 16)->Arg(1000000)->Apply(Us);
+BENCHMARK(DftForward)->ArgName("N")->Arg(1000)->Arg(1009)->Arg(100000)->Arg(65537)->Apply(Us);
+BENCHMARK(DftForwardReal)->ArgName("N")->Arg(1 << 16)->Arg(1000000)->Apply(Us);
 BENCHMARK_MAIN();
