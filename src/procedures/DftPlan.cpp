@@ -277,15 +277,13 @@ struct Kernels {
   void (*bins)(const double*, const double*, std::int64_t, double*);
 };
 
-Kernels KernelsFor(FftPath path) {
-  bool available = false;
-  for (FftPath p : FftPathsAvailable()) available = available || p == path;
-  if (!available) path = FftPath::Portable;
-  switch (path) {
-#if defined(ORVANE_FFT_X86_PATHS)
-    case FftPath::Avx512:
+Kernels KernelsFor(InstructionSet set) {
+  if (!Supported(set)) set = InstructionSet::Portable;
+  switch (set) {
+#if defined(ORVANE_X86_KERNELS)
+    case InstructionSet::Avx512:
       return {mixed::RunAvx512, mixed::RealBinsAvx512};
-    case FftPath::Avx2:
+    case InstructionSet::Avx2:
       return {mixed::RunAvx2, mixed::RealBinsAvx2};
 #endif
     default:
@@ -293,26 +291,26 @@ Kernels KernelsFor(FftPath path) {
   }
 }
 
-const Kernels& Best() {
-  // FftPathsAvailable lists the portable path first and the widest last.
-  static const Kernels best = KernelsFor(FftPathsAvailable().back());
+const Kernels& BestKernels() {
+  static const Kernels best = KernelsFor(Best());
   return best;
 }
 
 }  // namespace
 
 void RunPasses(const mixed::Pass* passes, int count, std::int64_t n, const mixed::Io& io) {
-  Best().run(passes, count, n, io);
+  BestKernels().run(passes, count, n, io);
 }
-void RunPasses(FftPath path, const mixed::Pass* passes, int count, std::int64_t n,
+void RunPasses(InstructionSet set, const mixed::Pass* passes, int count, std::int64_t n,
                const mixed::Io& io) {
-  KernelsFor(path).run(passes, count, n, io);
+  KernelsFor(set).run(passes, count, n, io);
 }
 void RealBins(const double* z, const double* twiddle, std::int64_t n, double* out) {
-  Best().bins(z, twiddle, n, out);
+  BestKernels().bins(z, twiddle, n, out);
 }
-void RealBins(FftPath path, const double* z, const double* twiddle, std::int64_t n, double* out) {
-  KernelsFor(path).bins(z, twiddle, n, out);
+void RealBins(InstructionSet set, const double* z, const double* twiddle, std::int64_t n,
+              double* out) {
+  KernelsFor(set).bins(z, twiddle, n, out);
 }
 
 }  // namespace dft

@@ -15,8 +15,8 @@
 #include <utility>
 #include <vector>
 
-#include "simd/FftKernels.h"
 #include "simd/FftMixedRadix.h"
+#include "simd/InstructionSet.h"
 
 namespace OrvaneNet::detail::dft {
 
@@ -135,12 +135,13 @@ class WorkArray {
 };
 
 // The mixed-radix passes and the real-input bins (FftMixedRadix.h) on the
-// widest instruction set the CPU runs, or on the path given (the portable one
-// where the CPU lacks it): every path gives the same bits.
+// widest instruction set the CPU runs, or on the set given (the portable one
+// where it is not Supported): every set gives the same bits.
 void RunPasses(const mixed::Pass* passes, int count, std::int64_t n, const mixed::Io& io);
-void RunPasses(FftPath path, const mixed::Pass* passes, int count, std::int64_t n,
+void RunPasses(InstructionSet set, const mixed::Pass* passes, int count, std::int64_t n,
                const mixed::Io& io);
 void RealBins(const double* z, const double* twiddle, std::int64_t n, double* out);
-void RealBins(FftPath path, const double* z, const double* twiddle, std::int64_t n, double* out);
+void RealBins(InstructionSet set, const double* z, const double* twiddle, std::int64_t n,
+              double* out);
 
 }  // namespace OrvaneNet::detail::dft

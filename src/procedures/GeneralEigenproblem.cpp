@@ -36,7 +36,7 @@ Kind& SquareDenseGeneral(const Handle& a) {
 }
 
 doublecomplex* Storage(const ComplexMatrix& m) {
-  return static_cast<ComplexGeneralMatrix&>(detail::HandleAccess::Kind(m)).Dat();
+  return static_cast<ComplexGeneralMatrix&>(detail::HandleAccess::Kind(m)).View().data();
 }
 
 // The results exist before LAPACK runs, as documented. A result's old
@@ -100,7 +100,7 @@ void SolveReal(Matrix& a, ComplexMatrix& values, ComplexMatrix* vectors) {
   std::vector<double> wr(static_cast<std::size_t>(n)), wi(wr.size());
   double* vr = vectors ? reinterpret_cast<double*>(Storage(*vectors)) : nullptr;
   auto geev = [&](double* work, const int* lwork, int* info) {
-    lapack::geev(&jobvr, &n, kind.Dat(), &lda, wr.data(), wi.data(), vr, &ldvr, work, lwork, info);
+    lapack::geev(&jobvr, &n, kind.View().data(), &lda, wr.data(), wi.data(), vr, &ldvr, work, lwork, info);
   };
   const int info = lapack::RunWithWorkspace<double>(std::max(1, (vectors ? 4 : 3) * n), geev);
   doublecomplex* w = Storage(values);
@@ -122,7 +122,7 @@ void SolveComplex(ComplexMatrix& a, ComplexMatrix& values, ComplexMatrix* vector
   doublecomplex* vr = vectors ? Storage(*vectors) : nullptr;
   doublecomplex* w = Storage(values);
   auto geev = [&](doublecomplex* work, const int* lwork, int* info) {
-    lapack::geev(&jobvr, &n, kind.Dat(), &lda, w, vr, &ldvr, work, lwork, rwork.data(), info);
+    lapack::geev(&jobvr, &n, kind.View().data(), &lda, w, vr, &ldvr, work, lwork, rwork.data(), info);
   };
   const int info = lapack::RunWithWorkspace<doublecomplex>(std::max(1, 2 * n), geev);
   if (info != 0) ThrowNoConvergence(info, n, values, vectors);
