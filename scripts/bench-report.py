@@ -47,6 +47,10 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^RealGeneralEigen$", "dgeev (queried lwork)", True),
+    (r"^ComplexGeneralEigen$", "zgeev (queried lwork)", True),
+    (r"^DftForward$", "FFTW_ESTIMATE c2c plan", False),
+    (r"^DftForwardReal$", "FFTW_ESTIMATE r2c plan", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.
