@@ -47,6 +47,9 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^ReciprocalCondition$", "dgecon (norm given)", True),
+    (r"^ComplexReciprocalCondition$", "zgecon (norm given)", True),
+    (r"^ComplexDenseFactorize$", "zgetrf", True),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

@@ -47,6 +47,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int m = m_rownum, n = m_colnum, lda = Ld();
     int info = 0;
+    RecordNorm();
     lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (singular U) is accepted
     m_holdsInverse = false;
@@ -69,6 +70,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     RequireRows(rhs, m_rownum);
     const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
+    RecordNorm();
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
     m_isFactorized = true;
     m_holdsInverse = false;
@@ -156,6 +158,61 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   NativeArray<Scalar> dat;
   NativeArray<int> ipiv;
   bool m_holdsInverse = false;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    const char norm = '1';
+    const int n = m_rownum, lda = Ld();
+    NativeArray<Scalar> work(4 * std::max(1, n));
+    NativeArray<int> iwork(std::max(1, n));
+    NativeArray<double> rwork(2 * std::max(1, n));
+    double rcond = 0;
+    int info = 0;
+    lapack::gecon(&norm, &n, dat.data(), &lda, &m_anorm, &rcond, work.data(), iwork.data(),
+                  rwork.data(), &info);
+    CheckIllegal(info);
+    return ReciprocalConditionOf(m_anorm, rcond);
+  }
+
+  // U's diagonal, negated once per row interchange.
+  ScaledProduct<Scalar> Determinant() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    ScaledProduct<Scalar> det;
+    const auto A = View();
+    for (int i = 0; i < m_rownum; ++i) {
+      det.Multiply(A(i, i));
+      if (ipiv[i] != i + 1) det.Negate();
+    }
+    return det;
+  }
+
+ protected:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors dat will hold.
+  void RecordNorm() { m_anorm = ElementNorm('1'); }
+
+ private:
+  double ElementNorm(char norm) const {
+    const int m = m_rownum, n = m_colnum, lda = Ld();
+    NativeArray<double> work(norm == 'I' ? m : 0);
+    return lapack::lange(&norm, &m, &n, dat.data(), &lda, work.data());
+  }
+
+  // A held inverse is a plain matrix, not factors.
+  void FactorizeForMeasures() {
+    if (!m_isFactorized || m_holdsInverse) DenseGeneralBase::Factorize();
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors dat holds
 };
 
 }  // namespace OrvaneNet::detail

@@ -92,6 +92,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int n = m_rownum;
     int info = 0;
+    RecordNorm();
     lapack::gttrf(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (a zero on U's diagonal) is accepted
   }
@@ -153,6 +154,50 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   NativeArray<Scalar> du;
   NativeArray<Scalar> du2;  // zeros and identity pivots until the first gttrf
   NativeArray<int> ipiv;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    const char norm = '1';
+    const int n = m_rownum;
+    NativeArray<Scalar> work(2 * std::max(1, n));
+    NativeArray<int> iwork(std::max(1, n));
+    double rcond = 0;
+    int info = 0;
+    lapack::gtcon(&norm, &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &m_anorm,
+                  &rcond, work.data(), iwork.data(), &info);
+    CheckIllegal(info);
+    return ReciprocalConditionOf(m_anorm, rcond);
+  }
+
+  // U's diagonal d, negated once per row interchange.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    ScaledProduct<Scalar> det;
+    for (int i = 0; i < m_rownum; ++i) {
+      det.Multiply(d[i]);
+      if (ipiv[i] != i + 1) det.Negate();
+    }
+    return det;
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors the diagonals will hold.
+  void RecordNorm() { m_anorm = ElementNorm('1'); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::langt(&norm, &n, dl.data(), d.data(), du.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors the diagonals hold
 };
 
 // Scalar is the element type of the off-diagonal e; the diagonal d is real.
@@ -193,6 +238,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int n = m_rownum;
     int info = 0;
+    RecordNorm();
     lapack::pttrf(&n, d.data(), e.data(), &info);
     m_isFactorized = info == 0;
     CheckInfo(info, kNotPositiveDefiniteMessage);
@@ -215,6 +261,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
       const auto B = RhsView(b);
       const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
       int info = 0;
+      RecordNorm();
       lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, &info);
       m_isFactorized = info == 0;
       CheckInfo(info, kNotPositiveDefiniteMessage);
@@ -241,6 +288,45 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   NativeArray<double> d;
   NativeArray<Scalar> e;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  // ptcon computes |A^-1|_1 exactly from the L D L^H factors.
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    const int n = m_rownum;
+    NativeArray<double> work(std::max(1, n));
+    double rcond = 0;
+    int info = 0;
+    lapack::ptcon(&n, d.data(), e.data(), &m_anorm, &rcond, work.data(), &info);
+    CheckIllegal(info);
+    return ReciprocalConditionOf(m_anorm, rcond);
+  }
+
+  // The diagonal of D; the unit triangular factors contribute 1.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    ScaledProduct<Scalar> det;
+    for (int i = 0; i < m_rownum; ++i) det.Multiply(Scalar(d[i]));
+    return det;
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors d and e will hold.
+  void RecordNorm() { m_anorm = ElementNorm('1'); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::lanht(&norm, &n, d.data(), e.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors d and e hold
 };
 
 }  // namespace OrvaneNet::detail

@@ -1,0 +1,188 @@
+// MatrixNorm::Compute for every kind and norm, against the same norm taken
+// over get_Item here; what a factorized or inverted matrix gives.
+#include <OrvaneNet/OrvaneNet.h>
+
+#include <cmath>
+#include <random>
+#include <vector>
+
+#include "TestUtil.h"
+
+using namespace OrvaneNet;
+
+namespace {
+
+struct KindCase {
+  const char* name;
+  MatrixType type;
+  int sub, super;  // sub < 0: a kind constructed without band widths
+};
+
+const KindCase kKinds[] = {
+    {"DoubleGeneral", MatrixType::DoubleGeneral, -1, 0},
+    {"DoubleGeneralBand", MatrixType::DoubleGeneralBand, 2, 1},
+    {"DoubleGeneralBandNoSub", MatrixType::DoubleGeneralBand, 0, 2},
+    {"DoubleGeneralTridiagonal", MatrixType::DoubleGeneralTridiagonal, -1, 0},
+    {"DoubleSymmetric", MatrixType::DoubleSymmetric, -1, 0},
+    {"DoubleSymmetricBand", MatrixType::DoubleSymmetricBand, 2, 2},
+    {"DoubleSymmetricTridiagonal", MatrixType::DoubleSymmetricTridiagonal, -1, 0},
+    {"ComplexGeneral", MatrixType::ComplexGeneral, -1, 0},
+    {"ComplexGeneralBand", MatrixType::ComplexGeneralBand, 1, 3},
+    {"ComplexGeneralTridiagonal", MatrixType::ComplexGeneralTridiagonal, -1, 0},
+    {"ComplexHermitian", MatrixType::ComplexHermitian, -1, 0},
+    {"ComplexHermitianBand", MatrixType::ComplexHermitianBand, 1, 1},
+    {"ComplexHermitianTridiagonal", MatrixType::ComplexHermitianTridiagonal, -1, 0},
+};
+
+void PrintTo(const KindCase& k, std::ostream* os) { *os << k.name; }
+
+bool Hermitian(const KindCase& k) { return static_cast<int>(k.type) % 6 >= 3; }
+
+// The norm of the elements get_Item reads, in the plainest way.
+template <class H>
+double DenseNorm(const H& a, NormType type) {
+  const int m = a.get_RowNum(), n = a.get_ColNum();
+  std::vector<double> rows(m), cols(n);
+  double maxAbs = 0, squares = 0;
+  for (int i = 0; i < m; ++i)
+    for (int j = 0; j < n; ++j) {
+      const double v = orvane_test::Abs(a.get_Item(i, j));
+      rows[i] += v;
+      cols[j] += v;
+      maxAbs = std::max(maxAbs, v);
+      squares += v * v;
+    }
+  switch (type) {
+    case NormType::One:
+      return n == 0 ? 0.0 : *std::max_element(cols.begin(), cols.end());
+    case NormType::Infinity:
+      return m == 0 ? 0.0 : *std::max_element(rows.begin(), rows.end());
+    case NormType::Frobenius:
+      return std::sqrt(squares);
+    case NormType::MaxAbs:
+      return maxAbs;
+  }
+  return -1;
+}
+
+constexpr NormType kNorms[] = {NormType::One, NormType::Infinity, NormType::Frobenius, NormType::MaxAbs};
+
+// A random matrix of the kind, Hermitian for the symmetric kinds, with
+// entries up to 100 in magnitude and a dominant diagonal (so that Inv() works).
+template <class H>
+H RandomOfKind(const KindCase& k, int n, std::mt19937& rng) {
+  using E = orvane_test::ElementOf<H>;
+  H a = k.sub < 0 ? H(n, n, k.type) : H(n, n, k.type, k.sub, k.super);
+  for (int i = 0; i < n; ++i)
+    for (int j = Hermitian(k) ? i : 0; j < n; ++j) {
+      const bool tridiagonal = static_cast<int>(k.type) % 3 == 2;
+      const bool inBand = k.sub < 0 ? (!tridiagonal || std::abs(i - j) <= 1) : (j - i <= k.super && i - j <= k.sub);
+      if (!inBand) continue;
+      E v = orvane_test::RandomValue<E>(rng) * E(100.0);
+      if (i == j) v = E(std::fabs(orvane_test::Abs(v)) + 500.0);
+      a.set_Item(i, j, v);
+    }
+  return a;
+}
+
+class NormOfEveryKind : public ::testing::TestWithParam<KindCase> {};
+
+TEST_P(NormOfEveryKind, EveryNormMatchesADenseComputation) {
+  const KindCase& k = GetParam();
+  auto body = [&](auto tag) {
+    using H = decltype(tag);
+    std::mt19937 rng(3);
+    for (int n : {0, 1, 2, 3, 5, 8, 17}) {
+      const H a = RandomOfKind<H>(k, n, rng);
+      for (NormType type : kNorms) {
+        const double expected = DenseNorm(a, type);
+        EXPECT_NEAR(MatrixNorm::Compute(a, type), expected, 4 * n * orvane_test::Eps() * expected)
+            << "n=" << n << " norm " << static_cast<int>(type);
+      }
+    }
+  };
+  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+}
+
+// The storage of a factorized matrix holds factors: refused. After Inv() it
+// holds the inverse, whose norm is computed.
+TEST_P(NormOfEveryKind, FactorsAreRefusedAnInverseIsMeasured) {
+  const KindCase& k = GetParam();
+  auto body = [&](auto tag) {
+    using H = decltype(tag);
+    std::mt19937 rng(4);
+    H a = RandomOfKind<H>(k, 6, rng);
+    LinearEquation::Factorize(a);
+    EXPECT_THROW_MSG(MatrixNorm::Compute(a, NormType::One), OrvaneException,
+                     "The matrix holds its factors, so its norm cannot be computed; take the norm "
+                     "before factorizing.");
+    if (static_cast<int>(k.type) % 3 != 0) return;  // no Inv() for band and tridiagonal kinds
+    H inverse = RandomOfKind<H>(k, 6, rng);
+    inverse.Inv();
+    for (NormType type : kNorms) {
+      const double expected = DenseNorm(inverse, type);
+      EXPECT_NEAR(MatrixNorm::Compute(inverse, type), expected, 24 * orvane_test::Eps() * expected);
+    }
+  };
+  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+}
+
+INSTANTIATE_TEST_SUITE_P(MatrixNorm, NormOfEveryKind, ::testing::ValuesIn(kKinds),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+template <class H>
+class NormShapes : public ::testing::Test {};
+using Handles = ::testing::Types<Matrix, ComplexMatrix>;
+TYPED_TEST_SUITE(NormShapes, Handles);
+
+// Rectangular both ways (the infinity norm's work array has one entry per row).
+TYPED_TEST(NormShapes, RectangularMatrices) {
+  std::mt19937 rng(5);
+  for (auto [m, n] : {std::pair{7, 3}, std::pair{3, 7}, std::pair{0, 4}, std::pair{4, 0}}) {
+    const TypeParam a = orvane_test::RandomDense<TypeParam>(m, n, rng);
+    for (NormType type : kNorms) {
+      const double expected = DenseNorm(a, type);
+      EXPECT_NEAR(MatrixNorm::Compute(a, type), expected, 16 * orvane_test::Eps() * expected);
+    }
+  }
+}
+
+TYPED_TEST(NormShapes, KnownValues) {
+  using E = orvane_test::ElementOf<TypeParam>;
+  TypeParam a(2, 2);
+  a(0, 0) = E(1.0), a(0, 1) = E(-2.0), a(1, 0) = E(3.0), a(1, 1) = E(-4.0);
+  EXPECT_EQ(MatrixNorm::Compute(a, NormType::One), 6.0);
+  EXPECT_EQ(MatrixNorm::Compute(a, NormType::Infinity), 7.0);
+  EXPECT_DOUBLE_EQ(MatrixNorm::Compute(a, NormType::Frobenius), std::sqrt(30.0));
+  EXPECT_EQ(MatrixNorm::Compute(a, NormType::MaxAbs), 4.0);
+}
+
+TYPED_TEST(NormShapes, ANanElementGivesNan) {
+  using E = orvane_test::ElementOf<TypeParam>;
+  TypeParam a = orvane_test::Identity<TypeParam>(3);
+  a(2, 1) = E(std::numeric_limits<double>::quiet_NaN());
+  for (NormType type : kNorms) EXPECT_TRUE(std::isnan(MatrixNorm::Compute(a, type)));
+}
+
+TYPED_TEST(NormShapes, ADisposedHandleIsRefused) {
+  TypeParam a(2, 2);
+  a.Dispose();
+  EXPECT_THROW_MSG(MatrixNorm::Compute(a, NormType::One), OrvaneException,
+                   "This matrix has been disposed or moved from and can no longer be used.");
+}
+
+// The Hermitian packed and band kinds store a diagonal as written, but the
+// matrix they factorize (and measure) has a real diagonal.
+TEST(HermitianNorm, CountsOnlyTheRealPartOfTheDiagonal) {
+  ComplexMatrix packed(2, 2, MatrixType::ComplexHermitian);
+  ComplexMatrix band(2, 2, MatrixType::ComplexHermitianBand, 1, 1);
+  for (ComplexMatrix* a : {&packed, &band}) {
+    a->set_Item(0, 0, Complex(3, 4));
+    a->set_Item(0, 1, Complex(0, 1));
+    a->set_Item(1, 1, Complex(-2, 0));
+    EXPECT_EQ(MatrixNorm::Compute(*a, NormType::One), 4.0);
+    EXPECT_EQ(MatrixNorm::Compute(*a, NormType::MaxAbs), 3.0);
+  }
+}
+
+}  // namespace
