@@ -1,5 +1,6 @@
 // MatrixNorm::Compute for every kind and norm, against the same norm taken
-// over get_Item here; what a factorized or inverted matrix gives.
+// over get_Item here; what a factorized or inverted matrix gives; and the
+// 1-norm each factorization records, against LAPACK's.
 #include <OrvaneNet/OrvaneNet.h>
 
 #include <cmath>
@@ -7,6 +8,18 @@
 #include <vector>
 
 #include "TestUtil.h"
+#include "kinds/OneNorm.h"
+#include "kinds/StorageAccess.h"
+#include "kinds/complex/ComplexGeneralBandMatrix.h"
+#include "kinds/complex/ComplexGeneralTridiagonalMatrix.h"
+#include "kinds/complex/ComplexHermitianBandMatrix.h"
+#include "kinds/complex/ComplexHermitianMatrix.h"
+#include "kinds/complex/ComplexHermitianTridiagonalMatrix.h"
+#include "kinds/real/DoubleGeneralBandMatrix.h"
+#include "kinds/real/DoubleGeneralTridiagonalMatrix.h"
+#include "kinds/real/DoubleSymmetricBandMatrix.h"
+#include "kinds/real/DoubleSymmetricMatrix.h"
+#include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
 
 using namespace OrvaneNet;
 
@@ -182,6 +195,94 @@ TEST(HermitianNorm, CountsOnlyTheRealPartOfTheDiagonal) {
     a->set_Item(1, 1, Complex(-2, 0));
     EXPECT_EQ(MatrixNorm::Compute(*a, NormType::One), 4.0);
     EXPECT_EQ(MatrixNorm::Compute(*a, NormType::MaxAbs), 3.0);
+  }
+}
+
+}  // namespace
+
+// ---- the 1-norm the factorizations record ----
+
+
+namespace {
+
+using namespace OrvaneNet::detail;
+
+// Each storage's recorded 1-norm against LAPACK's norm routine for it (the
+// kind's own Norm), with entries near 1, near 1e200 and near 1e-200 (where
+// a complex square leaves the double range and the sum is taken again).
+template <class Kind>
+class RecordedNorm : public ::testing::Test {};
+using RecordedKinds =
+    ::testing::Types<DoubleGeneralMatrix, ComplexGeneralMatrix, DoubleGeneralBandMatrix, ComplexGeneralBandMatrix,
+                     DoubleGeneralTridiagonalMatrix, ComplexGeneralTridiagonalMatrix, DoubleSymmetricMatrix,
+                     ComplexHermitianMatrix, DoubleSymmetricBandMatrix, ComplexHermitianBandMatrix,
+                     DoubleSymmetricTridiagonalMatrix, ComplexHermitianTridiagonalMatrix>;
+TYPED_TEST_SUITE(RecordedNorm, RecordedKinds);
+
+constexpr bool GeneralBand(MatrixType t) {
+  return t == MatrixType::DoubleGeneralBand || t == MatrixType::ComplexGeneralBand;
+}
+constexpr bool SymmetricBand(MatrixType t) {
+  return t == MatrixType::DoubleSymmetricBand || t == MatrixType::ComplexHermitianBand;
+}
+
+// Order n; the band kinds with kl = 2, ku = 3 (general) or kd = 3.
+template <class Kind>
+Kind MakeKind(int n) {
+  if constexpr (GeneralBand(Kind::kType)) {
+    return Kind(n, n, 2, 3);
+  } else if constexpr (SymmetricBand(Kind::kType)) {
+    return Kind(n, n, 3, 3);
+  } else {
+    return Kind(n, n);
+  }
+}
+
+template <class Kind>
+bool Fits(int i, int j) {
+  if constexpr (GeneralBand(Kind::kType)) return j - i <= 3 && i - j <= 2;
+  if constexpr (SymmetricBand(Kind::kType)) return std::abs(i - j) <= 3;
+  if constexpr (static_cast<int>(Kind::kType) % 3 == 2) return std::abs(i - j) <= 1;  // tridiagonal
+  return true;
+}
+
+template <class Kind>
+double Recorded(Kind& a) {
+  const int n = a.get_RowNum();
+  if constexpr (Kind::kType == MatrixType::DoubleGeneral || Kind::kType == MatrixType::ComplexGeneral) {
+    return OneNormDense(a.View().data(), n, a.get_ColNum(), a.View().ld());
+  } else if constexpr (GeneralBand(Kind::kType)) {
+    return OneNormGeneralBand(StorageAccess::Band(a).data(), n, 2, 3, 2 * 2 + 3 + 1);
+  } else if constexpr (SymmetricBand(Kind::kType)) {
+    return OneNormSymmetricBand(StorageAccess::Band(a).data(), n, 3, 4);
+  } else if constexpr (Kind::kType == MatrixType::DoubleSymmetric || Kind::kType == MatrixType::ComplexHermitian) {
+    return OneNormPacked(StorageAccess::Packed(a).data(), n);
+  } else if constexpr (Kind::kType == MatrixType::DoubleGeneralTridiagonal ||
+                       Kind::kType == MatrixType::ComplexGeneralTridiagonal) {
+    const auto [dl, d, du] = StorageAccess::Diagonals(a);
+    return OneNormTridiagonal(dl.data(), d.data(), du.data(), n);
+  } else {
+    const auto [d, e] = StorageAccess::Diagonals(a);
+    return OneNormHermitianTridiagonal(d.data(), e.data(), n);
+  }
+}
+
+TYPED_TEST(RecordedNorm, MatchesLapacksNorm) {
+  using E = typename TypeParam::Element;
+  const bool hermitian = static_cast<int>(TypeParam::kType) % 6 >= 3;
+  std::mt19937 rng(11);
+  for (double scale : {1.0, 1e200, 1e-200}) {
+    for (int n : {0, 1, 2, 3, 4, 7, 16}) {
+      TypeParam a = MakeKind<TypeParam>(n);
+      for (int i = 0; i < n; ++i)
+        for (int j = hermitian ? i : 0; j < n; ++j) {
+          if (!Fits<TypeParam>(i, j)) continue;
+          const auto v = orvane_test::RandomValue<E>(rng) * E(scale);
+          a.set_Item(i, j, i == j && hermitian ? E(orvane_test::Abs(v)) : v);
+        }
+      const double lapack = a.Norm(NormType::One);
+      EXPECT_NEAR(Recorded(a), lapack, 4 * n * orvane_test::Eps() * lapack) << "n=" << n << " scale " << scale;
+    }
   }
 }
 

@@ -24,6 +24,7 @@
 #include "core/NumberText.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -187,7 +188,7 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
  private:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factors ab will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormGeneralBand(ab.data(), m_rownum, m_kl, m_ku, m_ldab); }
 
   // langb reads the band from its first superdiagonal row, past the kl
   // fill-in rows, with the same ldab.
@@ -334,7 +335,7 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
  private:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factor ab will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormSymmetricBand(ab.data(), m_rownum, m_ku, m_ku + 1); }
 
   // The upper band, as the factorization reads it (uplo 'U').
   double ElementNorm(char norm) const {

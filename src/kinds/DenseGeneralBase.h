@@ -26,6 +26,7 @@
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "lapack/Dense.h"
 #include "lapack/Workspace.h"
 
@@ -198,7 +199,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
  protected:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factors dat will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormDense(dat.data(), m_rownum, m_colnum, Ld()); }
 
  private:
   double ElementNorm(char norm) const {

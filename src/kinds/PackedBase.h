@@ -32,6 +32,7 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -306,7 +307,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
  protected:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factors ap will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormPacked(ap.data(), m_rownum); }
 
   double ElementNorm(char norm) const {
     const char uplo = 'U';

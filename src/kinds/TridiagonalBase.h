@@ -28,6 +28,7 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -190,7 +191,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
  private:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factors the diagonals will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormTridiagonal(dl.data(), d.data(), du.data(), m_rownum); }
 
   double ElementNorm(char norm) const {
     const int n = m_rownum;
@@ -319,7 +320,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
  private:
   // Called right before every factorization: ReciprocalCondition needs the
   // 1-norm of the matrix whose factors d and e will hold.
-  void RecordNorm() { m_anorm = ElementNorm('1'); }
+  void RecordNorm() { m_anorm = OneNormHermitianTridiagonal(d.data(), e.data(), m_rownum); }
 
   double ElementNorm(char norm) const {
     const int n = m_rownum;
