@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -28,32 +27,27 @@ struct SafeAbs {
 // The larger of r and s, or NaN when s is NaN.
 double MaxOrNan(double r, double s) { return (s > r || std::isnan(s)) ? s : r; }
 
-// sum |x[i]|, i < count, in four independent partial sums.
+// sum |x[i * stride]|, i < count, in four independent partial sums.
 template <class T, class Abs>
-double AbsSum(const T* x, std::int64_t count, Abs abs) {
+double AbsSum(const T* x, std::int64_t count, Abs abs, std::int64_t stride = 1) {
   double s0 = 0, s1 = 0, s2 = 0, s3 = 0;
   std::int64_t i = 0;
   for (; i + 4 <= count; i += 4) {
-    s0 += abs(x[i]);
-    s1 += abs(x[i + 1]);
-    s2 += abs(x[i + 2]);
-    s3 += abs(x[i + 3]);
+    s0 += abs(x[i * stride]);
+    s1 += abs(x[(i + 1) * stride]);
+    s2 += abs(x[(i + 2) * stride]);
+    s3 += abs(x[(i + 3) * stride]);
   }
-  for (; i < count; ++i) s0 += abs(x[i]);
+  for (; i < count; ++i) s0 += abs(x[i * stride]);
   return (s0 + s1) + (s2 + s3);
 }
 
 // sum |x[i]|, adding each |x[i]| to rows[i] as well: the column of an upper
-// triangle whose mirror is a row.
+// triangle whose mirror is a row. Two loops, so that each vectorizes.
 template <class T, class Abs>
 double AbsSumIntoRows(const T* x, std::int64_t count, double* rows, Abs abs) {
-  double s = 0;
-  for (std::int64_t i = 0; i < count; ++i) {
-    const double m = abs(x[i]);
-    s += m;
-    rows[i] += m;
-  }
-  return s;
+  for (std::int64_t i = 0; i < count; ++i) rows[i] += abs(x[i]);
+  return AbsSum(x, count, abs);
 }
 
 double DiagonalAbs(double v) { return std::fabs(v); }
@@ -70,23 +64,6 @@ double Checked(Norm norm) {
     const bool inRange = fast >= 0x1p-400 && fast <= 0x1p400;
     return inRange || std::isnan(fast) ? fast : norm(SafeAbs{});
   }
-}
-
-// Column sums of a symmetric matrix given by its upper columns: column(j)
-// yields (pointer to the stored entries above the diagonal, their count,
-// the row of the first, the diagonal entry).
-template <class T, class Column>
-double SymmetricOneNorm(int n, Column column) {
-  return Checked<T>([&](auto abs) {
-    std::vector<double> sums(static_cast<std::size_t>(n));
-    for (int j = 0; j < n; ++j) {
-      const auto [above, count, first, diagonal] = column(j);
-      sums[j] += AbsSumIntoRows(above, count, sums.data() + first, abs) + DiagonalAbs(diagonal);
-    }
-    double r = 0;
-    for (double s : sums) r = MaxOrNan(r, s);
-    return r;
-  });
 }
 
 template <class T>
@@ -112,26 +89,46 @@ double GeneralBandImpl(const T* ab, int n, int kl, int ku, int ldab) {
   });
 }
 
+// Column j's sum is its stored part down to the diagonal plus the stored
+// part of row j right of it (the mirror of the column below the diagonal),
+// read with stride ldab - 1: no pass over a sums array, whose updates from
+// successive columns would wait on each other.
 template <class T>
 double SymmetricBandImpl(const T* ab, int n, int kd, int ldab) {
-  return SymmetricOneNorm<T>(n, [&](int j) {
-    const int first = std::max(0, j - kd);
-    const T* column = ab + static_cast<std::int64_t>(ldab) * j + kd - j;
-    return std::tuple{column + first, static_cast<std::int64_t>(j - first), first, column[j]};
+  return Checked<T>([&](auto abs) {
+    double r = 0;
+    for (int j = 0; j < n; ++j) {
+      const int first = std::max(0, j - kd), last = std::min(n - 1, j + kd);
+      const T* column = ab + static_cast<std::int64_t>(ldab) * j + kd - j;
+      // (j, j + 1) is the first entry of row j right of the diagonal.
+      const double right =
+          last == j ? 0.0 : AbsSum(column + (static_cast<std::int64_t>(ldab) + j - 1), last - j, abs, ldab - 1);
+      r = MaxOrNan(r, AbsSum(column + first, j - first, abs) + DiagonalAbs(column[j]) + right);
+    }
+    return r;
   });
 }
 
+// Long columns: each column's sum, its entries added to the sums of the
+// rows above as well (their mirrors), in loops that vectorize.
 template <class T>
 double PackedImpl(const T* ap, int n) {
-  return SymmetricOneNorm<T>(n, [&](int j) {
-    const T* column = ap + static_cast<std::int64_t>(j) * (j + 1) / 2;
-    return std::tuple{column, static_cast<std::int64_t>(j), 0, column[j]};
+  return Checked<T>([&](auto abs) {
+    std::vector<double> sums(static_cast<std::size_t>(n));
+    for (int j = 0; j < n; ++j) {
+      const T* column = ap + static_cast<std::int64_t>(j) * (j + 1) / 2;
+      sums[j] += AbsSumIntoRows(column, j, sums.data(), abs) + DiagonalAbs(column[j]);
+    }
+    double r = 0;
+    for (double s : sums) r = MaxOrNan(r, s);
+    return r;
   });
 }
 
-// The largest of column sums that end, middle(j) for 0 < j < n - 1 and
-// end(n - 1), for n >= 2. The middle maximum is taken without a NaN test
-// (so that it vectorizes); a NaN shows in the running total instead.
+// The largest column sum of a tridiagonal matrix of order n >= 2: first
+// (column 0), middle(j) for 0 < j < n - 1, last (column n - 1). The middle
+// maximum is taken without a NaN test, so that it vectorizes; a NaN shows in
+// the running total instead.
 template <class Middle>
 double ThreeDiagonalMax(int n, double first, Middle middle, double last) {
   double r = 0, total = first + last;
