@@ -15,6 +15,7 @@
 #include <iostream>
 #include <limits>
 
+#include "Distributed.h"
 #include "Kinds.h"
 #include "MatrixIo.h"
 
@@ -562,6 +563,7 @@ void PrintOverview(std::ostream& os) {
 
 void PrintHelp(std::ostream& os, const Command& c) {
   os << "Usage: orvane " << c.synopsis << "\n\n" << c.summary << ".\n\n" << c.help << '\n' << kCommonHelp;
+  PrintDistributedHelp(os, c);
 }
 
 }  // namespace orvane
