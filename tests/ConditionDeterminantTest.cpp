@@ -10,6 +10,7 @@
 #include <random>
 #include <vector>
 
+#include "KindCases.h"
 #include "TestUtil.h"
 
 using namespace OrvaneNet;
@@ -19,50 +20,14 @@ namespace {
 using LComplex = std::complex<long double>;
 using Dense = std::vector<std::vector<LComplex>>;
 
-struct KindCase {
-  const char* name;
-  MatrixType type;
-  int sub, super;  // sub < 0: a kind constructed without band widths
-};
-
-// The symmetric and Hermitian kinds are those of type 3..5 and 9..11.
-bool Hermitian(const KindCase& k) { return static_cast<int>(k.type) % 6 >= 3; }
-// The band and tridiagonal ones of those factorize positive definite matrices only.
-bool PositiveDefiniteOnly(const KindCase& k) { return Hermitian(k) && static_cast<int>(k.type) % 6 != 3; }
-// Dense general and packed: the kinds with Inv().
-bool Invertible(const KindCase& k) { return static_cast<int>(k.type) % 3 == 0; }
-bool Packed(const KindCase& k) { return Hermitian(k) && Invertible(k); }
-
-bool InPattern(const KindCase& k, int i, int j) {
-  switch (static_cast<int>(k.type) % 6) {
-    case 1:
-      return j - i <= k.super && i - j <= k.sub;
-    case 2:
-    case 5:
-      return std::abs(i - j) <= 1;
-    case 4:
-      return std::abs(i - j) <= k.super;
-    default:
-      return true;
-  }
-}
-
-const KindCase kKinds[] = {
-    {"DoubleGeneral", MatrixType::DoubleGeneral, -1, 0},
-    {"DoubleGeneralBand", MatrixType::DoubleGeneralBand, 2, 1},
-    {"DoubleGeneralTridiagonal", MatrixType::DoubleGeneralTridiagonal, -1, 0},
-    {"DoubleSymmetric", MatrixType::DoubleSymmetric, -1, 0},
-    {"DoubleSymmetricBand", MatrixType::DoubleSymmetricBand, 2, 2},
-    {"DoubleSymmetricTridiagonal", MatrixType::DoubleSymmetricTridiagonal, -1, 0},
-    {"ComplexGeneral", MatrixType::ComplexGeneral, -1, 0},
-    {"ComplexGeneralBand", MatrixType::ComplexGeneralBand, 1, 3},
-    {"ComplexGeneralTridiagonal", MatrixType::ComplexGeneralTridiagonal, -1, 0},
-    {"ComplexHermitian", MatrixType::ComplexHermitian, -1, 0},
-    {"ComplexHermitianBand", MatrixType::ComplexHermitianBand, 1, 1},
-    {"ComplexHermitianTridiagonal", MatrixType::ComplexHermitianTridiagonal, -1, 0},
-};
-
-void PrintTo(const KindCase& k, std::ostream* os) { *os << k.name; }
+using orvane_test::InPattern;
+using orvane_test::IsHermitian;
+using orvane_test::IsInvertible;
+using orvane_test::IsPacked;
+using orvane_test::IsPositiveDefiniteOnly;
+using orvane_test::KindCase;
+using orvane_test::MakeOfKind;
+using orvane_test::WithHandle;
 
 // ---- the dense long double reference ----
 
@@ -148,10 +113,10 @@ H Generate(const KindCase& k, int n, Diagonal diagonal, double grade = 0.0, doub
   using E = orvane_test::ElementOf<H>;
   std::mt19937 rng(seed + static_cast<unsigned>(n));
   std::uniform_real_distribution<double> unit(0.0, 1.0);
-  H a = k.sub < 0 ? H(n, n, k.type) : H(n, n, k.type, k.sub, k.super);
+  H a = MakeOfKind<H>(k, n);
   auto s = [&](int i) { return scale * std::pow(10.0, n > 1 ? -grade * i / (n - 1) : 0.0); };
   for (int i = 0; i < n; ++i) {
-    for (int j = Hermitian(k) ? i + 1 : 0; j < n; ++j) {
+    for (int j = IsHermitian(k) ? i + 1 : 0; j < n; ++j) {
       if (i != j && InPattern(k, i, j)) {
         a.set_Item(i, j, orvane_test::RandomValue<E>(rng) * E(s(i) * s(j) / scale));
       }
@@ -193,8 +158,8 @@ void ExpectWithinTenfold(double estimate, double exact, const std::string& what)
 // pivots forced by a zero diagonal).
 std::vector<Diagonal> DiagonalsFor(const KindCase& k) {
   std::vector<Diagonal> diagonals{Diagonal::Dominant};
-  if (!Hermitian(k) || Packed(k)) diagonals.insert(diagonals.end(), {Diagonal::Signed, Diagonal::Negative});
-  if (Packed(k)) diagonals.push_back(Diagonal::Zero);
+  if (!IsHermitian(k) || IsPacked(k)) diagonals.insert(diagonals.end(), {Diagonal::Signed, Diagonal::Negative});
+  if (IsPacked(k)) diagonals.push_back(Diagonal::Zero);
   return diagonals;
 }
 
@@ -223,7 +188,7 @@ TEST_P(MeasuresOfEveryKind, ConditionEstimateIsWithinTenfoldOfTheExactOne) {
       }
     }
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
 // A second call reuses the factors (and the norm kept with them): the same
@@ -240,7 +205,7 @@ TEST_P(MeasuresOfEveryKind, ASecondCallAndACloneGiveTheSameEstimate) {
     H copy = a.Clone();
     EXPECT_EQ(Rcond(copy), first);
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
 // Factorize, the one-call solve and a factorization by Inv() each keep the
@@ -259,7 +224,7 @@ TEST_P(MeasuresOfEveryKind, EveryFactorizationPathKeepsTheNorm) {
       LinearEquation::Solve(solved, b);
       EXPECT_NEAR(Rcond(solved), expected, 1e-12 * expected) << "after the one-call solve";
     }
-    if (Invertible(k)) {
+    if (IsInvertible(k)) {
       // Inv() factorizes, then holds the inverse, whose factors the estimate
       // takes next: cond_1(A^-1) = cond_1(A).
       H inverted = Generate<H>(k, 12, Diagonal::Dominant, 2.0);
@@ -273,7 +238,7 @@ TEST_P(MeasuresOfEveryKind, EveryFactorizationPathKeepsTheNorm) {
       EXPECT_LE(std::abs(Wide(LinearEquation::Determinant(inverse)) * Det(DenseOf(a)) - 1.0L), 1e-13L);
     }
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
 // A zero last row and column: LAPACK's exactly singular. The positive
@@ -284,7 +249,7 @@ TEST_P(MeasuresOfEveryKind, ExactlySingularGivesZero) {
     using H = decltype(tag);
     using E = orvane_test::ElementOf<H>;
     auto singular = [&] {
-      H a = Generate<H>(k, 6, PositiveDefiniteOnly(k) ? Diagonal::Dominant : Diagonal::Signed);
+      H a = Generate<H>(k, 6, IsPositiveDefiniteOnly(k) ? Diagonal::Dominant : Diagonal::Signed);
       for (int j = 0; j < 6; ++j) {
         if (InPattern(k, 5, j)) a.set_Item(5, j, E(0.0));
         if (InPattern(k, j, 5)) a.set_Item(j, 5, E(0.0));
@@ -292,7 +257,7 @@ TEST_P(MeasuresOfEveryKind, ExactlySingularGivesZero) {
       return a;
     };
     H a = singular(), b = singular(), c = singular();
-    if (PositiveDefiniteOnly(k)) {
+    if (IsPositiveDefiniteOnly(k)) {
       const std::string message =
           k.type == MatrixType::DoubleSymmetricBand || k.type == MatrixType::DoubleSymmetricTridiagonal
               ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is not "
@@ -312,7 +277,7 @@ TEST_P(MeasuresOfEveryKind, ExactlySingularGivesZero) {
     EXPECT_EQ(LinearEquation::LogDeterminant(c, phase), -std::numeric_limits<double>::infinity());
     EXPECT_EQ(phase, E(0.0));
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
 // det A and log |det A| with its sign or phase against the reference, on
@@ -343,7 +308,7 @@ TEST_P(MeasuresOfEveryKind, DeterminantsMatchTheReference) {
       }
     }
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
 // n = 40 with entries of size 1e10 (1e-10): det A near 1e420 (1e-380), out
@@ -354,7 +319,7 @@ TEST_P(MeasuresOfEveryKind, DeterminantOverflowsWhereItsLogarithmDoesNot) {
     using H = decltype(tag);
     using E = orvane_test::ElementOf<H>;
     for (double scale : {1e10, 1e-10}) {
-      const Diagonal diagonal = Hermitian(k) && !Packed(k) ? Diagonal::Dominant : Diagonal::Signed;
+      const Diagonal diagonal = IsHermitian(k) && !IsPacked(k) ? Diagonal::Dominant : Diagonal::Signed;
       H a = Generate<H>(k, 40, diagonal, 0.0, scale), b = a.Clone();
       const LComplex ref = Det(DenseOf(a));
       ASSERT_TRUE(scale > 1 ? std::abs(ref) > 1e400L : std::abs(ref) < 1e-350L);
@@ -366,10 +331,10 @@ TEST_P(MeasuresOfEveryKind, DeterminantOverflowsWhereItsLogarithmDoesNot) {
       EXPECT_LE(std::abs(Wide(phase) - ref / std::abs(ref)), 1e-11L);
     }
   };
-  k.type >= MatrixType::ComplexGeneral ? body(ComplexMatrix()) : body(Matrix());
+  WithHandle(k, body);
 }
 
-INSTANTIATE_TEST_SUITE_P(LinearEquation, MeasuresOfEveryKind, ::testing::ValuesIn(kKinds),
+INSTANTIATE_TEST_SUITE_P(LinearEquation, MeasuresOfEveryKind, ::testing::ValuesIn(orvane_test::kKinds),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- shapes ----

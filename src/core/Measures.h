@@ -12,7 +12,9 @@
 
 #include "OrvaneNet/MatrixNorm.h"
 #include "OrvaneNet/OrvaneException.h"
+#include "core/LapackStatus.h"
 #include "core/Messages.h"
+#include "core/NativeArray.h"
 
 namespace OrvaneNet::detail {
 
@@ -96,6 +98,35 @@ class ScaledProduct {
   T m_mantissa{1.0};
   std::int64_t m_exponent = 0;
 };
+
+// Runs a ?con routine of order n: call(work, iwork, rwork, &rcond, &info)
+// with work arrays large enough for every one of them (4n entries of the
+// element type, n integers, 2n doubles; each routine takes the ones it has).
+// Returns the estimate, NaN for a NaN norm.
+template <class Scalar, class Call>
+double EstimateReciprocalCondition(int n, double anorm, Call&& call) {
+  const int size = std::max(1, n);
+  NativeArray<Scalar> work(4 * static_cast<std::int64_t>(size));
+  NativeArray<int> iwork(size);
+  NativeArray<double> rwork(2 * static_cast<std::int64_t>(size));
+  double rcond = 0;
+  int info = 0;
+  call(work.data(), iwork.data(), rwork.data(), &rcond, &info);
+  CheckIllegal(info);
+  return ReciprocalConditionOf(anorm, rcond);
+}
+
+// det A of an LU factorization of order n: U's diagonal u(i), negated once
+// per row interchange (LAPACK's 1-based ipiv[i] != i + 1).
+template <class Scalar, class Diagonal>
+ScaledProduct<Scalar> LuDeterminant(int n, const int* ipiv, Diagonal u) {
+  ScaledProduct<Scalar> det;
+  for (int i = 0; i < n; ++i) {
+    det.Multiply(u(i));
+    if (ipiv[i] != i + 1) det.Negate();
+  }
+  return det;
+}
 
 // Scalar: the kind's LAPACK element, double or std::complex<double>. Every
 // kind implements this next to its field's interface (kinds/KindBase.h).

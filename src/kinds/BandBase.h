@@ -162,27 +162,17 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
     if (!m_isFactorized) GeneralBandBase::Factorize();
     const char norm = '1';
     const int n = m_rownum, kl = m_kl, ku = m_ku, ldab = m_ldab;
-    NativeArray<Scalar> work(3 * std::max(1, n));
-    NativeArray<int> iwork(std::max(1, n));
-    NativeArray<double> rwork(std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    lapack::gbcon(&norm, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &m_anorm, &rcond,
-                  work.data(), iwork.data(), rwork.data(), &info);
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::gbcon(&norm, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &m_anorm, rcond, work,
+                    iwork, rwork, info);
+    });
   }
 
-  // U's diagonal (row kl + ku, where the element's diagonal was), negated
-  // once per row interchange.
+  // U's diagonal stays in row kl + ku, where the elements' diagonal was.
   ScaledProduct<Scalar> Determinant() override {
     if (!m_isFactorized) GeneralBandBase::Factorize();
-    ScaledProduct<Scalar> det;
-    for (int i = 0; i < m_rownum; ++i) {
-      det.Multiply(ab[Index(i, i)]);
-      if (ipiv[i] != i + 1) det.Negate();
-    }
-    return det;
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return ab[Index(i, i)]; });
   }
 
  private:
@@ -309,15 +299,10 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
     if (!m_isFactorized) SymmetricBandBase::Factorize();
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
-    NativeArray<Scalar> work(3 * std::max(1, n));
-    NativeArray<int> iwork(std::max(1, n));
-    NativeArray<double> rwork(std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    lapack::pbcon(&uplo, &n, &kd, ab.data(), &ldab, &m_anorm, &rcond, work.data(), iwork.data(),
-                  rwork.data(), &info);
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::pbcon(&uplo, &n, &kd, ab.data(), &ldab, &m_anorm, rcond, work, iwork, rwork, info);
+    });
   }
 
   // The squared (real) diagonal of the Cholesky factor U.

@@ -172,28 +172,17 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     FactorizeForMeasures();
     const char norm = '1';
     const int n = m_rownum, lda = Ld();
-    NativeArray<Scalar> work(4 * std::max(1, n));
-    NativeArray<int> iwork(std::max(1, n));
-    NativeArray<double> rwork(2 * std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    lapack::gecon(&norm, &n, dat.data(), &lda, &m_anorm, &rcond, work.data(), iwork.data(),
-                  rwork.data(), &info);
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::gecon(&norm, &n, dat.data(), &lda, &m_anorm, rcond, work, iwork, rwork, info);
+    });
   }
 
-  // U's diagonal, negated once per row interchange.
   ScaledProduct<Scalar> Determinant() override {
     RequireSquare();
     FactorizeForMeasures();
-    ScaledProduct<Scalar> det;
     const auto A = View();
-    for (int i = 0; i < m_rownum; ++i) {
-      det.Multiply(A(i, i));
-      if (ipiv[i] != i + 1) det.Negate();
-    }
-    return det;
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return A(i, i); });
   }
 
  protected:

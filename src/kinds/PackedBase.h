@@ -252,20 +252,14 @@ class PackedBase : public KindBase<Derived, Scalar> {
     if (!FactorizeForMeasures()) return 0.0;
     const char uplo = 'U';
     const int n = m_rownum;
-    NativeArray<Scalar> work(3 * std::max(1, n));
-    NativeArray<int> iwork(std::max(1, n));
-    NativeArray<double> rwork(std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    if (m_isPositiveDefinite) {
-      lapack::ppcon(&uplo, &n, ap.data(), &m_anorm, &rcond, work.data(), iwork.data(),
-                    rwork.data(), &info);
-    } else {
-      lapack::hpcon(&uplo, &n, ap.data(), ipiv.data(), &m_anorm, &rcond, work.data(),
-                    iwork.data(), &info);
-    }
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      if (m_isPositiveDefinite) {
+        lapack::ppcon(&uplo, &n, ap.data(), &m_anorm, rcond, work, iwork, rwork, info);
+      } else {
+        lapack::hpcon(&uplo, &n, ap.data(), ipiv.data(), &m_anorm, rcond, work, iwork, info);
+      }
+    });
   }
 
   // Cholesky: the squared diagonal of U. Bunch-Kaufman: det D, since U is a

@@ -167,25 +167,17 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
     if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
     const char norm = '1';
     const int n = m_rownum;
-    NativeArray<Scalar> work(2 * std::max(1, n));
-    NativeArray<int> iwork(std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    lapack::gtcon(&norm, &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &m_anorm,
-                  &rcond, work.data(), iwork.data(), &info);
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto,
+                                                               double* rcond, int* info) {
+      lapack::gtcon(&norm, &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &m_anorm,
+                    rcond, work, iwork, info);
+    });
   }
 
-  // U's diagonal d, negated once per row interchange.
+  // U's diagonal is d.
   ScaledProduct<Scalar> Determinant() override {
     if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
-    ScaledProduct<Scalar> det;
-    for (int i = 0; i < m_rownum; ++i) {
-      det.Multiply(d[i]);
-      if (ipiv[i] != i + 1) det.Negate();
-    }
-    return det;
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return d[i]; });
   }
 
  private:
@@ -301,12 +293,10 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
   double ReciprocalCondition() override {
     if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
     const int n = m_rownum;
-    NativeArray<double> work(std::max(1, n));
-    double rcond = 0;
-    int info = 0;
-    lapack::ptcon(&n, d.data(), e.data(), &m_anorm, &rcond, work.data(), &info);
-    CheckIllegal(info);
-    return ReciprocalConditionOf(m_anorm, rcond);
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto, auto, double* rwork,
+                                                               double* rcond, int* info) {
+      lapack::ptcon(&n, d.data(), e.data(), &m_anorm, rcond, rwork, info);
+    });
   }
 
   // The diagonal of D; the unit triangular factors contribute 1.
