@@ -8,6 +8,10 @@
 //  ComplexDenseFactorize        the complex kind's Factorize, which takes the
 //                               1-norm (zlange) first, against zgetrf alone.
 //                               (The real twin is bench_dense's DenseFactorize.)
+//  LangeBeforeGetrf             no library call: ?lange('1') then ?getrf
+//  ComplexLangeBeforeGetrf      against ?getrf alone, what the factorizations
+//                               would pay had they taken the 1-norm through
+//                               LAPACK's ?lange (kinds/OneNorm.h).
 #include <benchmark/benchmark.h>
 
 #include <OrvaneNet/LinearEquation.h>
@@ -91,6 +95,31 @@ void ComplexDenseFactorize(benchmark::State& state) {
       });
 }
 
+template <class T>
+void LangeBeforeGetrfCase(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto a0 = bench::RandomData<T>(Square(n), 1);
+  std::vector<T> a(a0.size());
+  std::vector<int> ipiv(n);
+  const char norm = '1';
+  std::vector<double> none;
+  auto getrf = [&] {
+    int info = 0;
+    OrvaneNet::lapack::getrf(&n, &n, a.data(), &n, ipiv.data(), &info);
+    benchmark::DoNotOptimize(a.data());
+  };
+  auto fill = [&] { std::copy(a0.begin(), a0.end(), a.begin()); };
+  bench::RunPaired(state, fill, getrf, fill, [&] {
+    benchmark::DoNotOptimize(OrvaneNet::lapack::lange(&norm, &n, &n, a.data(), &n, none.data()));
+    getrf();
+  });
+}
+
+void LangeBeforeGetrf(benchmark::State& state) { LangeBeforeGetrfCase<double>(state); }
+void ComplexLangeBeforeGetrf(benchmark::State& state) {
+  LangeBeforeGetrfCase<std::complex<double>>(state);
+}
+
 void Sizes(benchmark::internal::Benchmark* b) {
   b->ArgName("n")->Arg(250)->Arg(500)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
 }
@@ -100,4 +129,6 @@ void Sizes(benchmark::internal::Benchmark* b) {
 BENCHMARK(ReciprocalCondition)->Apply(Sizes);
 BENCHMARK(ComplexReciprocalCondition)->Apply(Sizes);
 BENCHMARK(ComplexDenseFactorize)->Apply(Sizes);
+BENCHMARK(LangeBeforeGetrf)->Apply(Sizes);
+BENCHMARK(ComplexLangeBeforeGetrf)->Apply(Sizes);
 BENCHMARK_MAIN();

@@ -50,6 +50,7 @@ RAW = [
     (r"^ReciprocalCondition$", "dgecon (norm given)", True),
     (r"^ComplexReciprocalCondition$", "zgecon (norm given)", True),
     (r"^ComplexDenseFactorize$", "zgetrf", True),
+    (r"^(Complex)?LangeBeforeGetrf$", "?getrf alone (other side: ?lange + ?getrf, no library)", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

@@ -305,12 +305,16 @@ TEST_F(OrvaneTool, SolveAndInvWarnWhenSingularToWorkingPrecision) {
   char rcond[16];
   std::snprintf(rcond, sizeof rcond, "%.1e", LinearEquation::ReciprocalCondition(a));
   const std::vector<std::vector<std::string>> nearlySingular{
-      {"solve", "A.txt", "b.txt"}, {"inv", "A.txt"}, {"solve", "A.txt", "b.txt", "--kind", "band", "--kl", "1", "--ku", "1"}};
+      {"solve", "A.txt", "b.txt"},
+      {"inv", "A.txt"},
+      {"solve", "A.txt", "b.txt", "--kind", "band", "--kl", "1", "--ku", "1"}};
   for (std::vector<std::string> args : nearlySingular) {
     const Outcome loud = Run(args);
     EXPECT_EQ(loud.status, 0) << loud.err;
-    EXPECT_EQ(loud.err, "orvane " + args[0] + ": warning: A.txt is singular to working precision (reciprocal condition " +
-                            rcond + "); the result may be meaningless\n");
+    EXPECT_EQ(loud.err,
+              "orvane " + args[0] +
+                  ": warning: A.txt is singular to working precision (reciprocal condition " +
+                  rcond + "); the result may be meaningless\n");
     args.push_back("--quiet");
     const Outcome quiet = Run(args);
     EXPECT_EQ(quiet.status, 0);
@@ -319,7 +323,8 @@ TEST_F(OrvaneTool, SolveAndInvWarnWhenSingularToWorkingPrecision) {
     EXPECT_NE(loud.out, "");
   }
   for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
-           {"solve", "W.txt", "w.txt"}, {"inv", "W.txt", "--kind", "symmetric"},
+           {"solve", "W.txt", "w.txt"},
+           {"inv", "W.txt", "--kind", "symmetric"},
            {"solve", "W.txt", "w.txt", "--kind", "symmetric-tridiagonal"}}) {
     const Outcome r = Run(args);
     EXPECT_EQ(r.status, 0);
@@ -328,14 +333,16 @@ TEST_F(OrvaneTool, SolveAndInvWarnWhenSingularToWorkingPrecision) {
   Write("S.txt", "[1,2]\n[2,4]\n");
   const Outcome r = Run({"solve", "S.txt", "b.txt"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "orvane solve: S.txt: singular matrix (element (1, 1) of the LU factor U is zero)\n");
+  EXPECT_EQ(r.err,
+            "orvane solve: S.txt: singular matrix (element (1, 1) of the LU factor U is zero)\n");
 }
 
 // cond prints the library's estimate for the kind; det the determinant or,
 // with --log, log |det A| and its sign (phase: a second file with -o).
 TEST_F(OrvaneTool, CondAndDetMatchTheLibrary) {
   Write("A.txt", "[4,1,0]\n[1,3,-1]\n[0,-1,2]\n");
-  Matrix general = Matrix::Load(Path("A.txt")), tridiagonal(3, 3, MatrixType::DoubleSymmetricTridiagonal);
+  Matrix general = Matrix::Load(Path("A.txt")),
+         tridiagonal(3, 3, MatrixType::DoubleSymmetricTridiagonal);
   for (int i = 0; i < 3; ++i)
     for (int j = std::max(0, i - 1); j < std::min(3, i + 2); ++j) tridiagonal(i, j) = general(i, j);
   const double rcond = LinearEquation::ReciprocalCondition(general);
@@ -353,7 +360,8 @@ TEST_F(OrvaneTool, CondAndDetMatchTheLibrary) {
   const Outcome phase = Run({"det", "C.txt", "--complex", "--log", "-o", "p"});
   EXPECT_EQ(phase.status, 0) << phase.err;
   EXPECT_NEAR(Matrix::Load(Path("p-log.txt"))(0, 0), std::log(2.0), kPrinted);
-  EXPECT_LE(orvane_test::Abs(ComplexMatrix::Load(Path("p-phase.txt"))(0, 0) - Complex(0, 1)), kPrinted);
+  EXPECT_LE(orvane_test::Abs(ComplexMatrix::Load(Path("p-phase.txt"))(0, 0) - Complex(0, 1)),
+            kPrinted);
 
   Write("S.txt", "[1,2]\n[2,4]\n");
   EXPECT_EQ(Run({"cond", "S.txt"}).out, "[0]\r\n");
@@ -363,9 +371,11 @@ TEST_F(OrvaneTool, CondAndDetMatchTheLibrary) {
   for (const char* command : {"cond", "det"}) {
     const Outcome r = Run({command, "I.txt", "--kind", "symmetric-band", "--kl", "1"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, std::string("orvane ") + command +
-                         ": I.txt: not positive definite; the symmetric band (kl=ku=1) kind needs a positive "
-                         "definite matrix (--kind symmetric also takes indefinite ones)\n");
+    EXPECT_EQ(
+        r.err,
+        std::string("orvane ") + command +
+            ": I.txt: not positive definite; the symmetric band (kl=ku=1) kind needs a positive "
+            "definite matrix (--kind symmetric also takes indefinite ones)\n");
   }
 }
 
