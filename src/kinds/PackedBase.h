@@ -249,7 +249,8 @@ class PackedBase : public KindBase<Derived, Scalar> {
   }
 
   double ReciprocalCondition() override {
-    if (!FactorizeForMeasures()) return 0.0;
+    // Exactly singular D; a NaN element (which ?sptrf / ?hptrf report the same way) gives NaN.
+    if (!FactorizeForMeasures()) return ReciprocalConditionOf(m_anorm, 0.0);
     const char uplo = 'U';
     const int n = m_rownum;
     return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
