@@ -70,6 +70,9 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
     Derived& rhs = dynamic_cast<Derived&>(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
+    // OpenBLAS's gesv returns at once when there is no right-hand side; the
+    // factors a later Solve relies on must be there all the same.
+    if (rhs.m_colnum == 0) return Factorize();
     const int n = m_rownum, nrhs = rhs.m_colnum, lda = std::max(1, n), ldb = lda;
     int info = 0;
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);

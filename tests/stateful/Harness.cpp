@@ -49,7 +49,7 @@ constexpr double kSingularCondition = 1e12;
 
 // Checks for faults whose fixes come in later commits of this branch: each
 // switch goes once its fix is in.
-constexpr bool kZeroColumnSolveFactorizes = false;
+constexpr bool kZeroColumnSolveFactorizes = true;
 constexpr bool kInvRefusesNonSquareFirst = false;
 constexpr bool kFailedFactorizationRestores = false;
 constexpr bool kHermitianDiagonalMustBeReal = false;
