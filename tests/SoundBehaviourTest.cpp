@@ -4,6 +4,7 @@
 #include <OrvaneNet/ComplexMatrix.h>
 #include <OrvaneNet/LinearEquation.h>
 #include <OrvaneNet/Matrix.h>
+#include <OrvaneNet/OrvaneException.h>
 
 #include <functional>
 #include <string>
@@ -78,7 +79,8 @@ TYPED_TEST(SoundBehaviour, SolveWithoutColumnsFactorizes) {
   for (const auto& kind : Kinds<H>()) {
     SCOPED_TRACE(kind.name);
     H a = Filled(kind.make(2), {{4, 2}, {2, 4}});
-    if (a.get_Type() == Kind<H>(MatrixType::DoubleGeneral)) a = Filled(kind.make(2), {{4, 2}, {3, 4}});
+    if (a.get_Type() == Kind<H>(MatrixType::DoubleGeneral))
+      a = Filled(kind.make(2), {{4, 2}, {3, 4}});
     if (IsComplexHermitianTridiagonal(a)) continue;  // refuses every one-call solve
     const double b1 = a(1, 0) == ElementOf<H>(3) ? 7 : 6;
     H none(2, 0);
@@ -88,6 +90,140 @@ TYPED_TEST(SoundBehaviour, SolveWithoutColumnsFactorizes) {
     LinearEquation::Solve(a, b);
     orvane_test::ExpectEntriesNear(b, {{1}, {1}}, 8 * orvane_test::Eps());
   }
+}
+
+// Inv() of a non-square dense matrix is refused before anything is touched.
+TYPED_TEST(SoundBehaviour, InvOfNonSquareRefusedFirst) {
+  using H = TypeParam;
+  H a = Filled(H(2, 3), {{1, 2, 3}, {4, 5, 6}});
+  const H before = a.Clone();
+  EXPECT_THROW_MSG(a.Inv(), OrvaneException, "The matrix must be square for this operation.");
+  EXPECT_FALSE(a.get_IsFactorized());
+  orvane_test::ExpectSameEntries(a, before);
+}
+
+// A factorization that fails leaves the elements as they were, by
+// Factorize, by the one-call solve and by Inv().
+TYPED_TEST(SoundBehaviour, FailedFactorizationKeepsTheMatrix) {
+  using H = TypeParam;
+  const bool complex = std::is_same_v<H, ComplexMatrix>;
+  const std::string notPositive =
+      !complex ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is "
+                 "not supported by LAPACK. Please use Matrix::DoubleSymmetrix."
+               : "";
+  struct Row {
+    const char* name;
+    H a;
+    std::string factorizeMessage, solveMessage;
+  };
+  using MT = MatrixType;
+  const std::string hermBand =
+      "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by "
+      "LAPACK. Please use Matrix::ComplexHermitian.";
+  const std::string hermTri =
+      "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not "
+      "supported by LAPACK. Please use Matrix::ComplexHermitian.";
+  std::vector<Row> rows;
+  rows.push_back({"symmetric tridiagonal",
+                  Filled(H(2, 2, Kind<H>(MT::DoubleSymmetricTridiagonal)), {{2, 4}, {4, 1}}),
+                  complex ? hermTri : notPositive,
+                  complex ? "The routine for solving linear equation (zptsv) may not work. Please "
+                            "factorize first then solve."
+                          : notPositive});
+  rows.push_back(
+      {"symmetric band",
+       Filled(H(3, 3, Kind<H>(MT::DoubleSymmetricBand), 1, 1), {{2, 4, 0}, {4, 1, 1}, {0, 1, 3}}),
+       complex ? hermBand : notPositive, complex ? hermBand : notPositive});
+  // Cholesky fails, then Bunch-Kaufman finds D exactly singular.
+  rows.push_back({"symmetric", Filled(H(2, 2, Kind<H>(MT::DoubleSymmetric)), {{1, 1}, {1, 1}}),
+                  "The factorization has been completed, but D is exactly singular. Division by 0 "
+                  "will occur if you use D for solving a system of linear equations.",
+                  "The factorization has been completed, but D is exactly singular, so the "
+                  "solution could not be computed."});
+  for (auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const H original = row.a.Clone();
+    EXPECT_THROW_MSG(LinearEquation::Factorize(row.a), OrvaneException, row.factorizeMessage);
+    orvane_test::ExpectSameEntries(row.a, original);
+    EXPECT_FALSE(row.a.get_IsFactorized());
+    H b(row.a.get_RowNum(), 1);
+    b(0, 0) = ElementOf<H>(1);
+    EXPECT_THROW_MSG(LinearEquation::Solve(row.a, b), OrvaneException, row.solveMessage);
+    orvane_test::ExpectSameEntries(row.a, original);
+    EXPECT_EQ(b(0, 0), ElementOf<H>(1));
+    EXPECT_THROW_MSG(row.a.Inv(), OrvaneException, row.factorizeMessage);
+    orvane_test::ExpectSameEntries(row.a, original);
+    EXPECT_FALSE(row.a.get_IsFactorized());
+  }
+}
+
+// The packed and band Hermitian kinds refuse a diagonal element with an
+// imaginary part, as the tridiagonal one does, and keep the element.
+TEST(SoundBehaviourHermitian, DiagonalWithImaginaryPartRefused) {
+  using MT = MatrixType;
+  ComplexMatrix kinds[] = {ComplexMatrix(2, 2, MT::ComplexHermitian),
+                           ComplexMatrix(2, 2, MT::ComplexHermitianBand, 1, 1)};
+  for (auto& a : kinds) {
+    a(0, 0) = Complex(4, 0);
+    a(1, 1) = Complex(3, 0);
+    a(0, 1) = Complex(1, 1);
+    LinearEquation::Factorize(a);
+    const ComplexMatrix factors = a.Clone();
+    EXPECT_THROW_MSG(a(1, 1) = Complex(2, 0.5), OrvaneException,
+                     "A diagonal element of a Hermitian matrix must be real.");
+    orvane_test::ExpectSameEntries(a, factors);
+    EXPECT_TRUE(a.get_IsFactorized());
+  }
+}
+
+// A right-hand side that is the matrix itself is refused before anything is
+// touched, for every kind.
+TYPED_TEST(SoundBehaviour, SolveIntoTheMatrixItselfRefused) {
+  using H = TypeParam;
+  for (const auto& kind : Kinds<H>()) {
+    SCOPED_TRACE(kind.name);
+    H a = Filled(kind.make(2), {{4, 2}, {2, 4}});
+    const H before = a.Clone();
+    EXPECT_THROW_MSG(LinearEquation::Solve(a, a), OrvaneException,
+                     "A result matrix must be a different object from the input matrices.");
+    orvane_test::ExpectSameEntries(a, before);
+    EXPECT_FALSE(a.get_IsFactorized());
+  }
+}
+
+// Factorize after Inv() factorizes the inverse: the diagonal then reads U's.
+TYPED_TEST(SoundBehaviour, FactorizeAfterInvFactorizesTheInverse) {
+  using H = TypeParam;
+  H a = Filled(H(2, 2), {{0, 1}, {1, 0}});
+  a.Inv();
+  LinearEquation::Factorize(a);
+  EXPECT_TRUE(a.get_IsFactorized());
+  EXPECT_EQ(a(0, 0), ElementOf<H>(1));  // rows swapped: U = I
+  EXPECT_EQ(a(1, 1), ElementOf<H>(1));
+  // The packed kind: the Cholesky factor of inv([[2, 1], [1, 2]]).
+  H s = Filled(H(2, 2, Kind<H>(MatrixType::DoubleSymmetric)), {{2, 1}, {1, 2}});
+  s.Inv();
+  LinearEquation::Factorize(s);
+  EXPECT_NEAR(orvane_test::Abs(s(0, 0) - ElementOf<H>(std::sqrt(2.0 / 3))), 0,
+              4 * orvane_test::Eps());
+  H b = Column<H>({1, 1});
+  LinearEquation::Solve(s, b);  // inv(A) x = (1, 1): x = A (1, 1) = (3, 3)
+  orvane_test::ExpectEntriesNear(b, {{3}, {3}}, 16 * orvane_test::Eps());
+}
+
+// RowVector and ColVector check the index whatever the other dimension.
+TYPED_TEST(SoundBehaviour, VectorIndexCheckedForEveryShape) {
+  using H = TypeParam;
+  const H wide(0, 3), tall(3, 0);
+  EXPECT_THROW_MSG(H::RowVector(tall, 3), OrvaneException, "(3, 0) is out of range.");
+  EXPECT_THROW_MSG(H::RowVector(wide, 0), OrvaneException, "(0, 0) is out of range.");
+  EXPECT_THROW_MSG(H::ColVector(wide, 3), OrvaneException, "(0, 3) is out of range.");
+  EXPECT_THROW_MSG(H::ColVector(tall, -1), OrvaneException, "(0, -1) is out of range.");
+  const H row = H::RowVector(tall, 2), col = H::ColVector(wide, 1);
+  EXPECT_EQ(row.get_RowNum(), 1);
+  EXPECT_EQ(row.get_ColNum(), 0);
+  EXPECT_EQ(col.get_RowNum(), 0);
+  EXPECT_EQ(col.get_ColNum(), 1);
 }
 
 }  // namespace

@@ -192,6 +192,7 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
   // Inside the band: stores (the mirror for i > j) and clears IsFactorized.
   // Outside the band any value is ignored.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       if (j - i > m_ku) return;
       ap[Index(i, j)] = ToStorage(value);
@@ -208,15 +209,12 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
 
   void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
 
-  // Cholesky A = U^H U in place. Not positive definite: throws, the flag stays
-  // as it was and ap keeps LAPACK's partial factor.
+  // Cholesky A = U^H U in place. Not positive definite: throws, and the
+  // flag and the elements stay as they were.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
-    int info = 0;
-    lapack::pbtrf(&uplo, &n, &kd, ap.data(), &ldab, &info);
-    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) { lapack::pbtrf(&uplo, &n, &kd, ap.data(), &ldab, info); });
   }
 
   // Overwrites b (n rows) with the solution from the stored factor.
@@ -231,18 +229,17 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
     CheckInfo(info, msg::IllegalParameter);  // pbtrs reports no info > 0
   }
 
-  // Factorizes and solves in one call. Not positive definite: throws, b is
-  // unchanged, the flag stays as it was and ap holds a partial factor.
+  // Factorizes and solves in one call. Not positive definite: throws, and b,
+  // the flag and the elements stay as they were (pbsv stops before b).
   void SolveWithSimpleDriver(IMatrix& b) override {
     Rhs& rhs = dynamic_cast<Rhs&>(b);
     RequireRows(rhs, m_rownum);
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = rhs.get_ColNum();
     const int ldb = std::max(1, n);
-    int info = 0;
-    lapack::pbsv(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, &info);
-    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) {
+      lapack::pbsv(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, info);
+    });
   }
 
   void Dispose() noexcept override { ap.Release(); }
@@ -263,6 +260,21 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
   SymmetricBandBase(const SymmetricBandBase&) = default;
 
  private:
+  // Runs a factorizing routine on a copy kept aside: when it fails (pbtrf
+  // stops with a partial factor in place) the band is put back and the
+  // failure raised, so the matrix is never left half factorized.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    NativeArray<Scalar> saved(ap);
+    int info = 0;
+    call(&info);
+    if (info != 0) {
+      ap = std::move(saved);
+      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    }
+    m_isFactorized = true;
+  }
+
   NativeArray<Scalar> ap;
   int m_ku;
   int m_kl;  // always equal to m_ku

@@ -100,6 +100,8 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
     m_holdsInverse = true;
   }
 
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
   void Dispose() noexcept override {
     dat.Release();
     ipiv.Release();

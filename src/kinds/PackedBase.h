@@ -9,8 +9,9 @@
 //            [                9 ]
 //
 // An element below the diagonal is the mirror of (j, i): the same value for
-// real data, its complex conjugate for Hermitian data. Diagonal entries are
-// stored as written; LAPACK's Hermitian routines read only their real part.
+// real data, its complex conjugate for Hermitian data. A Hermitian diagonal
+// entry is real: a value with an imaginary part is refused (LAPACK's
+// Hermitian routines would read only its real part).
 //
 // Factorization tries Cholesky (A = U^H U) first and falls back to
 // Bunch-Kaufman (A = U D U^H with pivots) when LAPACK reports that A is not
@@ -63,6 +64,7 @@ class PackedBase : public KindBase<Derived, Interface> {
   }
   // Storing clears IsFactorized; the route flag stays as it is.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       ap[PackedIndex(i, j)] = ToStorage(value);
     } else {
@@ -73,8 +75,8 @@ class PackedBase : public KindBase<Derived, Interface> {
   }
 
   // Cholesky, or Bunch-Kaufman when A is not positive definite. Throws the
-  // singular-D message when D has an exact zero; ap then holds the completed
-  // indefinite factors but IsFactorized is false.
+  // singular-D message when D has an exact zero; ap then holds the matrix as
+  // it was and IsFactorized is false.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum;
@@ -135,6 +137,8 @@ class PackedBase : public KindBase<Derived, Interface> {
     CheckInfo(info, msg::CholeskyInversion);
     m_holdsInverse = true;
   }
+
+  bool HoldsInverse() const override { return m_holdsInverse; }
 
   void Dispose() noexcept override {
     ap.Release();
@@ -211,8 +215,9 @@ class PackedBase : public KindBase<Derived, Interface> {
 
   // Runs the Cholesky routine, and when A turns out not to be positive
   // definite puts the elements back (a failed attempt leaves a partial factor)
-  // and runs the Bunch-Kaufman one. The copy is the only one any operation
-  // makes, so it is filled directly (no zeroing first).
+  // and runs the Bunch-Kaufman one. When that fails too (D exactly singular)
+  // the elements are put back again: a failed factorization leaves the
+  // matrix as it was. The copy is filled directly (no zeroing first).
   template <class Cholesky, class Indefinite>
   void EitherRoute(Cholesky&& cholesky, Indefinite&& indefinite, const char* singularMessage) {
     m_isFactorized = false;
@@ -225,6 +230,7 @@ class PackedBase : public KindBase<Derived, Interface> {
     if (!m_isPositiveDefinite) {
       std::copy(saved.begin(), saved.end(), ap.data());
       indefinite(&info);
+      if (info != 0) std::copy(saved.begin(), saved.end(), ap.data());
       CheckInfo(info, singularMessage);
     }
     m_isFactorized = true;

@@ -213,13 +213,11 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
 
   void Invert() override { throw OrvaneException(msg::TridiagonalInversion); }
 
-  // A failure leaves d and e partly factored, so the flag is cleared.
+  // Not positive definite: throws, the flag is cleared and d and e hold the
+  // matrix as it was.
   void Factorize() override {
     const int n = m_rownum;
-    int info = 0;
-    lapack::pttrf(&n, d.data(), e.data(), &info);
-    m_isFactorized = info == 0;
-    CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    FactorizeOrRestore([&](int* info) { lapack::pttrf(&n, d.data(), e.data(), info); });
   }
 
   // e is the superdiagonal of U in A = U^H * D * U, hence uplo 'U'.
@@ -240,10 +238,9 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
       Rhs& rhs = dynamic_cast<Rhs&>(b);
       RequireRows(rhs, m_rownum);
       const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
-      int info = 0;
-      lapack::ptsv(&n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, &info);
-      m_isFactorized = info == 0;
-      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+      FactorizeOrRestore([&](int* info) {
+        lapack::ptsv(&n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, info);
+      });
     } else {
       (void)b;
       throw OrvaneException(msg::ZptsvUnsupported);
@@ -269,6 +266,23 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
   HermitianTridiagonalBase(const HermitianTridiagonalBase&) = default;
 
  private:
+  // Runs a factorizing routine with the diagonals kept aside: when it fails
+  // (pttrf stops with d and e partly factored) they are put back, the flag
+  // is cleared and the failure raised.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    NativeArray<double> savedD(d);
+    NativeArray<Scalar> savedE(e);
+    int info = 0;
+    call(&info);
+    m_isFactorized = info == 0;
+    if (info != 0) {
+      d = std::move(savedD);
+      e = std::move(savedE);
+      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+    }
+  }
+
   NativeArray<double> d;
   NativeArray<Scalar> e;
 };

@@ -7,14 +7,18 @@
 namespace OrvaneNet {
 namespace {
 
+// A matrix that holds its inverse (after Inv()) reads as factorized but
+// holds no factors: it is factorized like any other matrix.
 template <class Kind>
 void FactorizeKind(Kind& a) {
-  if (!a.get_IsFactorized()) a.Factorize();
+  if (!a.get_IsFactorized() || a.HoldsInverse()) a.Factorize();
 }
 
-// The kinds check b's kind and row count before LAPACK runs.
+// The kinds check b's kind and row count before LAPACK runs. b as a itself
+// would be overwritten twice over in one call.
 template <class Kind>
 void SolveKind(Kind& a, IMatrix& b) {
+  if (static_cast<IMatrix*>(&a) == &b) throw OrvaneException(msg::ResultAliasesInput);
   if (a.get_RowNum() != a.get_ColNum()) throw OrvaneException(msg::SolveNotSquare);
   if (a.get_IsFactorized()) {
     a.Solve(b);

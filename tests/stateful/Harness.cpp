@@ -50,12 +50,12 @@ constexpr double kSingularCondition = 1e12;
 // Checks for faults whose fixes come in later commits of this branch: each
 // switch goes once its fix is in.
 constexpr bool kZeroColumnSolveFactorizes = true;
-constexpr bool kInvRefusesNonSquareFirst = false;
-constexpr bool kFailedFactorizationRestores = false;
-constexpr bool kHermitianDiagonalMustBeReal = false;
-constexpr bool kSolveRefusesAlias = false;
-constexpr bool kFactorizeReplacesInverse = false;
-constexpr bool kVectorIndexAlwaysChecked = false;
+constexpr bool kInvRefusesNonSquareFirst = true;
+constexpr bool kFailedFactorizationRestores = true;
+constexpr bool kHermitianDiagonalMustBeReal = true;
+constexpr bool kSolveRefusesAlias = true;
+constexpr bool kFactorizeReplacesInverse = true;
+constexpr bool kVectorIndexAlwaysChecked = true;
 
 // ---------------------------------------------------------------- messages
 // The library's texts, written out here byte for byte.

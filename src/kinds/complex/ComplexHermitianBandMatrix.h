@@ -8,7 +8,8 @@ namespace OrvaneNet {
 // A Hermitian positive definite band matrix of half-width kd, its upper band
 // kept in LAPACK's layout (uplo 'U') and solved by band Cholesky
 // (zpbtrf/zpbtrs/zpbsv). An element below the diagonal is the conjugate of
-// its stored mirror; writes outside the band are ignored.
+// its stored mirror; a diagonal element with an imaginary part is refused;
+// writes outside the band are ignored.
 class ComplexHermitianBandMatrix final
     : public detail::SymmetricBandBase<ComplexHermitianBandMatrix, lapack::doublecomplex,
                                        IComplexMatrix, ComplexGeneralMatrix> {
