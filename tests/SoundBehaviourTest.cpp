@@ -2,6 +2,8 @@
 // in tests/stateful): each operation either does its whole work or leaves
 // everything as it was, and never reports a state it does not hold.
 #include <OrvaneNet/ComplexMatrix.h>
+#include <OrvaneNet/Eigenproblem.h>
+#include <OrvaneNet/LeastSquare.h>
 #include <OrvaneNet/LinearEquation.h>
 #include <OrvaneNet/Matrix.h>
 #include <OrvaneNet/OrvaneException.h>
@@ -224,6 +226,45 @@ TYPED_TEST(SoundBehaviour, VectorIndexCheckedForEveryShape) {
   EXPECT_EQ(row.get_ColNum(), 0);
   EXPECT_EQ(col.get_RowNum(), 0);
   EXPECT_EQ(col.get_ColNum(), 1);
+}
+
+// Found by the audit. A right-hand side that was factorized holds the
+// solution afterwards, a plain matrix: it no longer reads as factorized, and
+// solving with it solves with the solution's elements.
+TYPED_TEST(SoundBehaviour, SolutionIsNoLongerFactorized) {
+  using H = TypeParam;
+  H b = Filled(H(2, 2), {{4, 2}, {3, 4}});
+  LinearEquation::Factorize(b);
+  H identity = Filled(H(2, 2), {{1, 0}, {0, 1}});
+  LinearEquation::Solve(identity, b);
+  EXPECT_FALSE(b.get_IsFactorized());
+  const H x = b.Clone();  // the factors of [[4, 2], [3, 4]], now a plain matrix
+  H c = Column<H>({1, 1});
+  LinearEquation::Solve(b, c);
+  const H one = Column<H>({1, 1});
+  EXPECT_LT(orvane_test::Residual(x, c, one), 8);
+}
+
+TEST(SoundBehaviourAudit, LeastSquareIntoTheMatrixItselfRefused) {
+  Matrix a = Filled(Matrix(3, 3), {{1, 2, 3}, {4, 5, 6}, {7, 8, 10}});
+  const Matrix before = a.Clone();
+  EXPECT_THROW_MSG(LeastSquare::Solve(a, a), OrvaneException,
+                   "A result matrix must be a different object from the input matrices.");
+  orvane_test::ExpectSameEntries(a, before);
+}
+
+// A generalized eigenproblem with b of another order is refused before the
+// out-parameters are replaced.
+TEST(SoundBehaviourAudit, EigenproblemRefusesWrongOrderFirst) {
+  Matrix a(2, 2, MatrixType::DoubleSymmetric), b(3, 3, MatrixType::DoubleSymmetric);
+  std::vector<double> values = {7};
+  Matrix vectors(1, 1);
+  vectors(0, 0) = 5;
+  EXPECT_THROW_MSG(Eigenproblem::Solve(a, b, values, vectors), OrvaneException,
+                   "Matrix b must be 2 x 2, not 3 x 3.");
+  EXPECT_EQ(values, std::vector<double>{7});
+  EXPECT_EQ(vectors.get_RowNum(), 1);
+  EXPECT_EQ(vectors(0, 0), 5.0);
 }
 
 }  // namespace

@@ -102,6 +102,13 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
 
   bool HoldsInverse() const override { return m_holdsInverse; }
 
+  // Another operation has written a plain matrix into the array (a
+  // solution): the factors or the inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
   void Dispose() noexcept override {
     dat.Release();
     ipiv.Release();

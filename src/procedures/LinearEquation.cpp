@@ -3,6 +3,8 @@
 #include "OrvaneNet/OrvaneException.h"
 #include "core/Messages.h"
 #include "handles/HandleAccess.h"
+#include "kinds/complex/ComplexGeneralMatrix.h"
+#include "kinds/real/DoubleGeneralMatrix.h"
 
 namespace OrvaneNet {
 namespace {
@@ -27,16 +29,25 @@ void SolveKind(Kind& a, IMatrix& b) {
   }
 }
 
+// b now holds X, a plain matrix, whatever it held before: a b that was
+// factorized (or held an inverse) must not pass X off as factors.
+template <class General, class Kind>
+void SolveAndMark(Kind& a, IMatrix& b) {
+  SolveKind(a, b);
+  if (auto* g = dynamic_cast<General*>(&b)) g->Overwritten();
+}
+
 }  // namespace
 
 void LinearEquation::Factorize(Matrix& a) { FactorizeKind(detail::HandleAccess::Kind(a)); }
 void LinearEquation::Factorize(ComplexMatrix& a) { FactorizeKind(detail::HandleAccess::Kind(a)); }
 
 void LinearEquation::Solve(Matrix& a, Matrix& b) {
-  SolveKind(detail::HandleAccess::Kind(a), detail::HandleAccess::Kind(b));
+  SolveAndMark<DoubleGeneralMatrix>(detail::HandleAccess::Kind(a), detail::HandleAccess::Kind(b));
 }
 void LinearEquation::Solve(ComplexMatrix& a, ComplexMatrix& b) {
-  SolveKind(detail::HandleAccess::Kind(a), detail::HandleAccess::Kind(b));
+  SolveAndMark<ComplexGeneralMatrix>(detail::HandleAccess::Kind(a),
+                                     detail::HandleAccess::Kind(b));
 }
 
 }  // namespace OrvaneNet
