@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "PairedTiming.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/real/DoubleGeneralBandMatrix.h"
 #include "kinds/real/DoubleSymmetricBandMatrix.h"
 #include "lapack/fortran.h"
@@ -23,12 +24,9 @@ using OrvaneNet::DoubleSymmetricBandMatrix;
 
 namespace {
 
-// The storage the kind owns, written directly so that both loops copy the
-// same bytes the same way (Band() is a read-only view of a non-const array).
-template <class M>
-double* Storage(M& a) {
-  return const_cast<double*>(a.Band().data());
-}
+// The band array the kind owns, written directly so that both loops copy the
+// same bytes the same way.
+using OrvaneNet::detail::StorageAccess;
 
 // Diagonally dominant general band matrix in LAPACK layout (the kl fill-in
 // rows zero), and a right-hand side.
@@ -43,7 +41,7 @@ void GeneralBandSolve(benchmark::State& state) {
       a0.set_Item(i, j, dist(rng) + (i == j ? kl + ku + 1.0 : 0.0));
     b0.set_Item(j, 0, dist(rng));
   }
-  const std::int64_t size = static_cast<std::int64_t>(a0.Band().size());
+  const std::int64_t size = static_cast<std::int64_t>(StorageAccess::Band(a0).size());
   const int ldab = 2 * kl + ku + 1, nrhs = 1;
 
   std::vector<double> ab(size), b(n);
@@ -51,17 +49,17 @@ void GeneralBandSolve(benchmark::State& state) {
   DoubleGeneralBandMatrix a(n, n, kl, ku);
   DoubleGeneralMatrix x(n, 1);
   auto runRaw = [&] {
-    std::copy_n(a0.Band().data(), size, ab.data());
-    std::copy_n(b0.Dat(), n, b.data());
+    std::copy_n(StorageAccess::Band(a0).data(), size, ab.data());
+    std::copy_n(b0.View().data(), n, b.data());
     int info = 0;
     dgbsv_(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), b.data(), &n, &info);
     benchmark::DoNotOptimize(b.data());
   };
   auto runLib = [&] {
-    std::copy_n(a0.Band().data(), size, Storage(a));
-    std::copy_n(b0.Dat(), n, x.Dat());
+    std::copy_n(StorageAccess::Band(a0).data(), size, StorageAccess::Band(a).data());
+    std::copy_n(b0.View().data(), n, x.View().data());
     a.SolveWithSimpleDriver(x);
-    benchmark::DoNotOptimize(x.Dat());
+    benchmark::DoNotOptimize(x.View().data());
   };
   bench::RunPaired(state, runRaw, runLib);
   if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dgbsv disagree");
@@ -79,7 +77,7 @@ void SymmetricBandSolve(benchmark::State& state) {
       a0.set_Item(i, j, i == j ? 2.0 * kd + 1 : dist(rng));
     b0.set_Item(j, 0, dist(rng));
   }
-  const std::int64_t size = static_cast<std::int64_t>(a0.Band().size());
+  const std::int64_t size = static_cast<std::int64_t>(StorageAccess::Band(a0).size());
   const char uplo = 'U';
   const int ldab = kd + 1, nrhs = 1;
 
@@ -87,17 +85,17 @@ void SymmetricBandSolve(benchmark::State& state) {
   DoubleSymmetricBandMatrix a(n, n, kd, kd);
   DoubleGeneralMatrix x(n, 1);
   auto runRaw = [&] {
-    std::copy_n(a0.Band().data(), size, ab.data());
-    std::copy_n(b0.Dat(), n, b.data());
+    std::copy_n(StorageAccess::Band(a0).data(), size, ab.data());
+    std::copy_n(b0.View().data(), n, b.data());
     int info = 0;
     dpbsv_(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, b.data(), &n, &info, 1);
     benchmark::DoNotOptimize(b.data());
   };
   auto runLib = [&] {
-    std::copy_n(a0.Band().data(), size, Storage(a));
-    std::copy_n(b0.Dat(), n, x.Dat());
+    std::copy_n(StorageAccess::Band(a0).data(), size, StorageAccess::Band(a).data());
+    std::copy_n(b0.View().data(), n, x.View().data());
     a.SolveWithSimpleDriver(x);
-    benchmark::DoNotOptimize(x.Dat());
+    benchmark::DoNotOptimize(x.View().data());
   };
   bench::RunPaired(state, runRaw, runLib);
   if (x.get_Item(n - 1, 0) != b[n - 1]) state.SkipWithError("library and dpbsv disagree");
@@ -114,24 +112,24 @@ void SymmetricBandFactorize(benchmark::State& state) {
   for (int j = 0; j < n; ++j)
     for (int i = std::max(0, j - kd); i <= j; ++i)
       a0.set_Item(i, j, i == j ? 2.0 * kd + 1 : dist(rng));
-  const std::int64_t size = static_cast<std::int64_t>(a0.Band().size());
+  const std::int64_t size = static_cast<std::int64_t>(StorageAccess::Band(a0).size());
   const char uplo = 'U';
   const int ldab = kd + 1;
   std::vector<double> ab(size);
   DoubleSymmetricBandMatrix a(n, n, kd, kd);
   auto runRaw = [&] {
-    std::copy_n(a0.Band().data(), size, ab.data());
+    std::copy_n(StorageAccess::Band(a0).data(), size, ab.data());
     int info = 0;
     dpbtrf_(&uplo, &n, &kd, ab.data(), &ldab, &info, 1);
     benchmark::DoNotOptimize(ab.data());
   };
   auto runLib = [&] {
-    std::copy_n(a0.Band().data(), size, Storage(a));
+    std::copy_n(StorageAccess::Band(a0).data(), size, StorageAccess::Band(a).data());
     a.Factorize();
-    benchmark::DoNotOptimize(Storage(a));
+    benchmark::DoNotOptimize(StorageAccess::Band(a).data());
   };
   bench::RunPaired(state, runRaw, runLib);
-  if (a.Band()[size - 1] != ab[size - 1]) state.SkipWithError("library and dpbtrf disagree");
+  if (StorageAccess::Band(a)[size - 1] != ab[size - 1]) state.SkipWithError("library and dpbtrf disagree");
 }
 
 void Shapes(benchmark::internal::Benchmark* b) {

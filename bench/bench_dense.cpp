@@ -46,14 +46,14 @@ void OneCallSolve(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy(a0.begin(), a0.end(), ka.Dat());
-        std::copy(b0.begin(), b0.end(), kb.Dat());
+        std::copy(a0.begin(), a0.end(), ka.View().data());
+        std::copy(b0.begin(), b0.end(), kb.View().data());
       },
       [&] {
         ka.SolveWithSimpleDriver(kb);
-        benchmark::DoNotOptimize(kb.Dat());
+        benchmark::DoNotOptimize(kb.View().data());
       });
-  if (kb.Dat()[n - 1] != b[n - 1]) state.SkipWithError("library and gesv disagree");
+  if (kb.View()(n - 1, 0) != b[n - 1]) state.SkipWithError("library and gesv disagree");
 }
 
 void DenseSolve(benchmark::State& state) { OneCallSolve<DoubleGeneralMatrix, double>(state); }
@@ -75,10 +75,10 @@ void DenseFactorize(benchmark::State& state) {
         dgetrf_(&n, &n, a.data(), &n, ipiv.data(), &info);
         benchmark::DoNotOptimize(a.data());
       },
-      [&] { std::copy(a0.begin(), a0.end(), ka.Dat()); },
+      [&] { std::copy(a0.begin(), a0.end(), ka.View().data()); },
       [&] {
         ka.Factorize();
-        benchmark::DoNotOptimize(ka.Dat());
+        benchmark::DoNotOptimize(ka.View().data());
       });
 }
 
@@ -92,7 +92,7 @@ void DenseSolveFactored(benchmark::State& state) {
   int info = 0;
   dgetrf_(&n, &n, a.data(), &n, ipiv.data(), &info);
   DoubleGeneralMatrix ka(n, n), kb(n, 1);
-  std::copy(a0.begin(), a0.end(), ka.Dat());
+  std::copy(a0.begin(), a0.end(), ka.View().data());
   ka.Factorize();
   const char trans = 'N';
   bench::RunPaired(
@@ -102,10 +102,10 @@ void DenseSolveFactored(benchmark::State& state) {
         dgetrs_(&trans, &n, &nrhs, a.data(), &n, ipiv.data(), b.data(), &n, &rinfo, 1);
         benchmark::DoNotOptimize(b.data());
       },
-      [&] { std::copy(b0.begin(), b0.end(), kb.Dat()); },
+      [&] { std::copy(b0.begin(), b0.end(), kb.View().data()); },
       [&] {
         ka.Solve(kb);
-        benchmark::DoNotOptimize(kb.Dat());
+        benchmark::DoNotOptimize(kb.View().data());
       });
 }
 
@@ -134,12 +134,12 @@ void DenseInvert(benchmark::State& state) {
       // Refactorized untimed: after Invert the kind holds the inverse and
       // would factorize again inside the timed call.
       [&] {
-        std::copy(a0.begin(), a0.end(), ka.Dat());
+        std::copy(a0.begin(), a0.end(), ka.View().data());
         ka.Factorize();
       },
       [&] {
         ka.Invert();
-        benchmark::DoNotOptimize(ka.Dat());
+        benchmark::DoNotOptimize(ka.View().data());
       });
 }
 

@@ -51,9 +51,7 @@ void Library(benchmark::State& state) {
 // The same through one instruction-set path (skipped where the CPU lacks it).
 template <bool kForward, OrvaneNet::detail::FftPath kPath>
 void LibraryPath(benchmark::State& state) {
-  bool supported = false;
-  for (auto p : OrvaneNet::detail::FftPathsAvailable()) supported = supported || p == kPath;
-  if (!supported) {
+  if (!OrvaneNet::detail::Supported(kPath)) {
     state.SkipWithError("path not supported by this CPU");
     return;
   }

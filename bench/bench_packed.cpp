@@ -22,20 +22,13 @@
 #include <vector>
 
 #include "PairedTiming.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/real/DoubleSymmetricMatrix.h"
 #include "lapack/fortran.h"
 
-// Full-storage counterparts, used by this comparison only.
-extern "C" {
-void dposv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, double* b,
-            const int* ldb, int* info, std::size_t uplo_len);
-void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a, const int* lda,
-             double* w, double* work, const int* lwork, int* iwork, const int* liwork, int* info,
-             std::size_t jobz_len, std::size_t uplo_len);
-}
-
 using OrvaneNet::DoubleGeneralMatrix;
 using OrvaneNet::DoubleSymmetricMatrix;
+using OrvaneNet::detail::StorageAccess;
 
 namespace {
 
@@ -108,8 +101,8 @@ void PackedCholeskySolve(benchmark::State& state) {
   DoubleGeneralMatrix b(n, 1);
   std::vector<double> ap, full, rhs;
   auto kind = [&] {
-    std::copy(p.packed.begin(), p.packed.end(), a.Ap());
-    std::copy(p.rhs.begin(), p.rhs.end(), b.Dat());
+    std::copy(p.packed.begin(), p.packed.end(), StorageAccess::Packed(a).data());
+    std::copy(p.rhs.begin(), p.rhs.end(), b.View().data());
     return Seconds([&] { a.SolveWithSimpleDriver(b); });
   };
   auto raw = [&] {
@@ -162,7 +155,7 @@ void PackedEigenproblem(benchmark::State& state) {
   std::vector<int> iwork(liwork);
 
   auto kind = [&] {
-    std::copy(p.packed.begin(), p.packed.end(), a.Ap());
+    std::copy(p.packed.begin(), p.packed.end(), StorageAccess::Packed(a).data());
     return Seconds([&] {
       if (vectors) {
         a.SolveSymmetricEigenproblem(values, z);

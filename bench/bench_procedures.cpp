@@ -26,28 +26,7 @@
 #include "OrvaneNet/OrvaneNet.h"
 #include "PairedTiming.h"
 #include "RandomData.h"
-
-// The raw routines, declared here: this program sees only the public API.
-extern "C" {
-void dgesv_(const int* n, const int* nrhs, double* a, const int* lda, int* ipiv, double* b,
-            const int* ldb, int* info);
-void zgesv_(const int* n, const int* nrhs, std::complex<double>* a, const int* lda, int* ipiv,
-            std::complex<double>* b, const int* ldb, int* info);
-void dgetrf_(const int* m, const int* n, double* a, const int* lda, int* ipiv, int* info);
-void dgetri_(const int* n, double* a, const int* lda, const int* ipiv, double* work,
-             const int* lwork, int* info);
-void dppsv_(const char* uplo, const int* n, const int* nrhs, double* ap, double* b, const int* ldb,
-            int* info, std::size_t uplo_len);
-void dspev_(const char* jobz, const char* uplo, const int* n, double* ap, double* w, double* z,
-            const int* ldz, double* work, int* info, std::size_t jobz_len, std::size_t uplo_len);
-void dgesvd_(const char* jobu, const char* jobvt, const int* m, const int* n, double* a,
-             const int* lda, double* s, double* u, const int* ldu, double* vt, const int* ldvt,
-             double* work, const int* lwork, int* info, std::size_t jobu_len,
-             std::size_t jobvt_len);
-void dgels_(const char* trans, const int* m, const int* n, const int* nrhs, double* a,
-            const int* lda, double* b, const int* ldb, double* work, const int* lwork, int* info,
-            std::size_t trans_len);
-}
+#include "lapack/fortran.h"  // the raw routines; otherwise only the public API
 
 using OrvaneNet::Complex;
 using OrvaneNet::ComplexMatrix;

@@ -16,23 +16,15 @@
 #include <vector>
 
 #include "RandomData.h"
+#include "lapack/fortran.h"
 #include "simd/Product.h"
 
-extern "C" {
-void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
-            const double* alpha, const double* a, const int* lda, const double* b, const int* ldb,
-            const double* beta, double* c, const int* ldc, std::size_t, std::size_t);
-void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k,
-            const std::complex<double>* alpha, const std::complex<double>* a, const int* lda,
-            const std::complex<double>* b, const int* ldb, const std::complex<double>* beta,
-            std::complex<double>* c, const int* ldc, std::size_t, std::size_t);
 // OpenBLAS only; absent with the reference BLAS, which is single-threaded.
-void openblas_set_num_threads(int) __attribute__((weak));
-}
+extern "C" void openblas_set_num_threads(int) __attribute__((weak));
 
 namespace {
 
-using OrvaneNet::detail::ProductPath;
+using OrvaneNet::detail::InstructionSet;
 using Cplx = std::complex<double>;
 
 double ThreadSeconds() {
@@ -50,17 +42,17 @@ void Gemm(int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
   zgemm_("N", "N", &m, &n, &k, &one, a, &m, b, &k, &zero, c, &m, 1, 1);
 }
 
-void Kernel(ProductPath path, int m, int n, int k, const double* a, const double* b, double* c) {
-  OrvaneNet::detail::MultiplyRealOn(path, m, n, k, a, b, c);
+void Kernel(InstructionSet set, int m, int n, int k, const double* a, const double* b, double* c) {
+  OrvaneNet::detail::MultiplyRealOn(set, m, n, k, a, b, c);
 }
-void Kernel(ProductPath path, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
-  OrvaneNet::detail::MultiplyComplexOn(path, m, n, k, a, b, c);
+void Kernel(InstructionSet set, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
+  OrvaneNet::detail::MultiplyComplexOn(set, m, n, k, a, b, c);
 }
 
 // Arguments: m, n, k.
 template <class T>
-void Product(benchmark::State& state, ProductPath path) {
-  if (!OrvaneNet::detail::ProductPathSupported(path)) {
+void Product(benchmark::State& state, InstructionSet set) {
+  if (!OrvaneNet::detail::Supported(set)) {
     state.SkipWithError("instruction set not supported here");
     return;
   }
@@ -74,7 +66,7 @@ void Product(benchmark::State& state, ProductPath path) {
   double kernelSeconds = 0, blasSeconds = 0;
   for (auto _ : state) {
     const double t0 = ThreadSeconds();
-    Kernel(path, m, n, k, a.data(), b.data(), c.data());
+    Kernel(set, m, n, k, a.data(), b.data(), c.data());
     benchmark::DoNotOptimize(c.data());
     const double t1 = ThreadSeconds();
     Gemm(m, n, k, a.data(), b.data(), cBlas.data());
@@ -99,15 +91,15 @@ void Shapes(benchmark::internal::Benchmark* b) {
   b->ArgNames({"m", "n", "k"})->UseManualTime()->Unit(benchmark::kMillisecond);
 }
 
-void Real(benchmark::State& state, ProductPath path) { Product<double>(state, path); }
-void Complex(benchmark::State& state, ProductPath path) { Product<Cplx>(state, path); }
+void Real(benchmark::State& state, InstructionSet set) { Product<double>(state, set); }
+void Complex(benchmark::State& state, InstructionSet set) { Product<Cplx>(state, set); }
 
 }  // namespace
 
-BENCHMARK_CAPTURE(Real, avx512, ProductPath::Avx512)->Apply(Shapes);
-BENCHMARK_CAPTURE(Real, avx2, ProductPath::Avx2)->Apply(Shapes);
-BENCHMARK_CAPTURE(Real, generic, ProductPath::Generic)->Apply(Shapes);
-BENCHMARK_CAPTURE(Complex, avx512, ProductPath::Avx512)->Apply(Shapes);
-BENCHMARK_CAPTURE(Complex, avx2, ProductPath::Avx2)->Apply(Shapes);
-BENCHMARK_CAPTURE(Complex, generic, ProductPath::Generic)->Apply(Shapes);
+BENCHMARK_CAPTURE(Real, avx512, InstructionSet::Avx512)->Apply(Shapes);
+BENCHMARK_CAPTURE(Real, avx2, InstructionSet::Avx2)->Apply(Shapes);
+BENCHMARK_CAPTURE(Real, generic, InstructionSet::Portable)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, avx512, InstructionSet::Avx512)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, avx2, InstructionSet::Avx2)->Apply(Shapes);
+BENCHMARK_CAPTURE(Complex, generic, InstructionSet::Portable)->Apply(Shapes);
 BENCHMARK_MAIN();

@@ -36,7 +36,9 @@ DoubleGeneralMatrix RealMatrix(int n) {
   std::mt19937 rng(1);
   std::uniform_real_distribution<double> dist(-1, 1);
   DoubleGeneralMatrix m(n, n);
-  for (long k = 0; k < long(n) * n; ++k) m.Dat()[k] = dist(rng);
+  const auto v = m.View();
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) v(i, j) = dist(rng);
   return m;
 }
 
@@ -44,10 +46,12 @@ ComplexGeneralMatrix ComplexMatrixData(int n) {
   std::mt19937 rng(2);
   std::uniform_real_distribution<double> dist(-1, 1);
   ComplexGeneralMatrix m(n, n);
-  for (long k = 0; k < long(n) * n; ++k) {
-    const double re = dist(rng);
-    m.Dat()[k] = {re, dist(rng)};
-  }
+  const auto v = m.View();
+  for (int j = 0; j < n; ++j)
+    for (int i = 0; i < n; ++i) {
+      const double re = dist(rng);
+      v(i, j) = {re, dist(rng)};
+    }
   return m;
 }
 
@@ -59,13 +63,14 @@ void AppendBare(std::string& out, double x) {
 
 std::string BareFormat(const DoubleGeneralMatrix& a) {
   const int m = a.get_RowNum(), n = a.get_ColNum();
+  const auto v = a.View();
   std::string out;
   out.reserve(std::size_t(m) * n * 9 + 64);
   for (int i = 0; i < m; ++i) {
     out += '[';
     for (int j = 0; j < n; ++j) {
       if (j > 0) out += ',';
-      AppendBare(out, a.Dat()[i + std::size_t(j) * m]);
+      AppendBare(out, v(i, j));
     }
     out += "]\r\n";
   }
@@ -74,13 +79,14 @@ std::string BareFormat(const DoubleGeneralMatrix& a) {
 
 std::string BareFormat(const ComplexGeneralMatrix& a) {
   const int m = a.get_RowNum(), n = a.get_ColNum();
+  const auto v = a.View();
   std::string out;
   out.reserve(std::size_t(m) * n * 19 + 64);
   for (int i = 0; i < m; ++i) {
     out += '[';
     for (int j = 0; j < n; ++j) {
       if (j > 0) out += ',';
-      const auto z = a.Dat()[i + std::size_t(j) * m];
+      const auto z = v(i, j);
       out += '(';
       AppendBare(out, z.real());
       out += ',';

@@ -15,12 +15,14 @@
 #include <vector>
 
 #include "PairedTiming.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralTridiagonalMatrix.h"
 #include "kinds/real/DoubleSymmetricTridiagonalMatrix.h"
 #include "lapack/fortran.h"
 
 using namespace OrvaneNet;
+using OrvaneNet::detail::StorageAccess;
 
 namespace {
 
@@ -60,12 +62,13 @@ void GeneralOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.dl.data(), n - 1, a.DL());
-        std::copy_n(data.du.data(), n - 1, a.DU());
-        std::copy_n(data.b.data(), n, x.Dat());
+        const auto [adl, ad, adu] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.dl.data(), n - 1, adl.data());
+        std::copy_n(data.du.data(), n - 1, adu.data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
@@ -91,13 +94,14 @@ void GeneralFactorizeSolve(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.dl.data(), n - 1, a.DL());
-        std::copy_n(data.du.data(), n - 1, a.DU());
-        std::copy_n(data.b.data(), n, x.Dat());
+        const auto [adl, ad, adu] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.dl.data(), n - 1, adl.data());
+        std::copy_n(data.du.data(), n - 1, adu.data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.Factorize();
         a.Solve(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
@@ -118,11 +122,12 @@ void SymmetricOneCall(benchmark::State& state) {
         benchmark::DoNotOptimize(b.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.du.data(), n - 1, a.E());
-        std::copy_n(data.b.data(), n, x.Dat());
+        const auto [ad, ae] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.du.data(), n - 1, ae.data());
+        std::copy_n(data.b.data(), n, x.View().data());
         a.SolveWithSimpleDriver(x);
-        benchmark::DoNotOptimize(x.Dat());
+        benchmark::DoNotOptimize(x.View().data());
       });
 }
 
@@ -144,10 +149,11 @@ void SymmetricFactorize(benchmark::State& state) {
         benchmark::DoNotOptimize(d.data());
       },
       [&] {
-        std::copy_n(data.d.data(), n, a.D());
-        std::copy_n(data.du.data(), n - 1, a.E());
+        const auto [ad, ae] = StorageAccess::Diagonals(a);
+        std::copy_n(data.d.data(), n, ad.data());
+        std::copy_n(data.du.data(), n - 1, ae.data());
         a.Factorize();
-        benchmark::DoNotOptimize(a.D());
+        benchmark::DoNotOptimize(ad.data());
       });
 }
 

@@ -6,6 +6,7 @@
 
 #include "OrvaneNet/OrvaneException.h"
 #include "TestUtil.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralBandMatrix.h"
 #include "kinds/complex/ComplexHermitianBandMatrix.h"
 #include "kinds/real/DoubleGeneralBandMatrix.h"
@@ -125,7 +126,7 @@ TEST(GeneralBand, NonzeroOutsideTheBandIsRefusedWithTheValueInGeneralNumberForm)
     EXPECT_THROW_MSG(a.set_Item(0, 3, -0.25), OrvaneException, "Value -0,25doesn't fit to (0, 3)");
   }
   EXPECT_TRUE(a.get_IsFactorized());
-  for (double v : a.Band()) EXPECT_EQ(v, 0.0);
+  for (double v : detail::StorageAccess::Band(a)) EXPECT_EQ(v, 0.0);
 
   ComplexGeneralBandMatrix c(5, 5, 1, 2);
   c.set_Item(3, 0, Complex(0.0, -0.0));

@@ -1,6 +1,6 @@
 // FFT: agreement with long double sums, the round trip, and bit-for-bit
-// agreement with the loop-by-loop transform in FftReference.h on every
-// dispatch path.
+// agreement with the loop-by-loop transform in FftReference.h through the
+// public class and on each instruction set.
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -12,6 +12,7 @@
 #include "FftReference.h"
 #include "OrvaneNet/FFT.h"
 #include "OrvaneNet/OrvaneException.h"
+#include "SimdPaths.h"
 #include "TestUtil.h"
 #include "simd/FftKernels.h"
 
@@ -24,6 +25,15 @@ namespace {
 
 using CVec = std::vector<Complex>;
 using LongComplex = std::complex<long double>;
+
+// Error bounds in eps per radix-2 pass: the transform against the long
+// double sums (relative), and Backward(Forward(x)) against x (absolute,
+// |x| < 1).
+constexpr double kTransformEpsPerPass = 4;
+constexpr double kRoundTripEpsPerPass = 8;
+
+// The radix-2 passes of a transform of `big` points (at least one).
+double Passes(std::size_t big) { return std::max(1.0, std::log2(static_cast<double>(big))); }
 
 CVec Random(std::size_t count, unsigned seed) {
   std::mt19937 rng(seed);
@@ -48,7 +58,8 @@ LongComplex Long(Complex c) { return {c.get_Real(), c.get_Imag()}; }
 
 // ||got - want|| / ||want|| over the given bins, want being
 // sum_j x_j e^(sign 2 pi i j k / N) in long double (divided by N for sign -1).
-double RelativeError(const CVec& x, const CVec& got, int sign, const std::vector<std::size_t>& bins) {
+double RelativeError(const CVec& x, const CVec& got, int sign,
+                     const std::vector<std::size_t>& bins) {
   const std::size_t big = got.size();
   std::vector<LongComplex> root(big);
   for (std::size_t m = 0; m < big; ++m) {
@@ -82,14 +93,14 @@ TEST_P(FftSizes, AgreesWithTheDirectSumsAndRoundTrips) {
   const CVec x = Random(count, static_cast<unsigned>(count));
   std::vector<std::size_t> bins(big);
   std::iota(bins.begin(), bins.end(), 0);
-  const double passes = std::max(1.0, std::log2(static_cast<double>(big)));
+  const double tol = kTransformEpsPerPass * Eps() * Passes(big);
   const CVec fx = FFT::Forward(x);
   ASSERT_EQ(fx.size(), big);
-  EXPECT_LT(RelativeError(x, fx, +1, bins), 4 * Eps() * passes);
-  EXPECT_LT(RelativeError(x, FFT::Backward(x), -1, bins), 4 * Eps() * passes);
+  EXPECT_LT(RelativeError(x, fx, +1, bins), tol);
+  EXPECT_LT(RelativeError(x, FFT::Backward(x), -1, bins), tol);
   CVec padded = x;
   padded.resize(big);
-  ExpectClose(FFT::Backward(fx), padded, 8 * Eps() * passes);
+  ExpectClose(FFT::Backward(fx), padded, kRoundTripEpsPerPass * Eps() * Passes(big));
 }
 
 INSTANTIATE_TEST_SUITE_P(PowersOfTwoAndOthers, FftSizes,
@@ -101,48 +112,59 @@ TEST(FFT, LargeTransformAgreesOnSampleBins) {
   const std::size_t big = std::size_t{1} << 20;
   const CVec x = Random(big, 5);
   const std::vector<std::size_t> bins{0, 1, 12345, big / 2, big - 3};
-  EXPECT_LT(RelativeError(x, FFT::Forward(x), +1, bins), 4 * Eps() * 20);
-  EXPECT_LT(RelativeError(x, FFT::Backward(x), -1, bins), 4 * Eps() * 20);
+  const double tol = kTransformEpsPerPass * Eps() * Passes(big);
+  EXPECT_LT(RelativeError(x, FFT::Forward(x), +1, bins), tol);
+  EXPECT_LT(RelativeError(x, FFT::Backward(x), -1, bins), tol);
 }
 
-// Forward and Backward on every path this machine runs (with the cache chunk
-// given, or the tuned one for 0) and through FFT, bit for bit the reference.
-void ExpectReferenceBits(const CVec& x, std::int64_t chunk) {
-  for (int sign : {1, -1}) {
-    const CVec want = fft_reference::Compute(x, sign);
-    for (FftPath path : FftPathsAvailable()) {
-      const CVec got = chunk ? FftCompute(x.data(), x.size(), sign, path, chunk)
-                             : FftCompute(x.data(), x.size(), sign, path);
-      EXPECT_TRUE(SameBits(got, want)) << x.size() << " points, sign " << sign << ", chunk "
-                                       << chunk << ", path " << FftPathName(path);
-    }
-    if (chunk == 0) {
-      EXPECT_TRUE(SameBits(sign > 0 ? FFT::Forward(x) : FFT::Backward(x), want)) << x.size();
+// Forward and Backward on one path: through FFT itself, or on one
+// instruction set.
+class FftPaths : public orvane_test::SimdPathTest {
+ protected:
+  // Bit for bit the reference, with the cache chunk given (on an instruction
+  // set only) or the tuned one for 0.
+  void ExpectReferenceBits(const CVec& x, std::int64_t chunk = 0) {
+    const orvane_test::SimdPath& path = GetParam();
+    for (int sign : {1, -1}) {
+      const CVec got = !path   ? (sign > 0 ? FFT::Forward(x) : FFT::Backward(x))
+                       : chunk ? FftCompute(x.data(), x.size(), sign, *path, chunk)
+                               : FftCompute(x.data(), x.size(), sign, *path);
+      EXPECT_TRUE(SameBits(got, fft_reference::Compute(x, sign)))
+          << x.size() << " points, sign " << sign << ", chunk " << chunk;
     }
   }
-}
+};
 
-TEST(FFT, BitIdenticalToTheLoopByLoopTransform) {
-  ExpectReferenceBits({}, 0);
+TEST_P(FftPaths, BitIdenticalToTheLoopByLoopTransform) {
+  ExpectReferenceBits({});
   for (std::size_t count = 1; count <= 4096; count = count < 16 ? count + 1 : count * 2)
-    ExpectReferenceBits(Random(count, static_cast<unsigned>(count) + 100), 0);
+    ExpectReferenceBits(Random(count, static_cast<unsigned>(count) + 100));
   for (std::size_t count : {100u, 1000u, 100000u, 1u << 16, 1u << 17, 1u << 20})
-    ExpectReferenceBits(Random(count, static_cast<unsigned>(count)), 0);
+    ExpectReferenceBits(Random(count, static_cast<unsigned>(count)));
   // Special values travel the same way through both.
   CVec special = Random(64, 3);
   special[5] = Complex(-0.0, 0.0);
   special[9] = Complex(1e-310, -1e308);
-  ExpectReferenceBits(special, 0);
+  ExpectReferenceBits(special);
 }
 
 // The column passes (normally reached only beyond 2^16 points) with small
 // chunks, so that several groups of them, radix-4 and radix-2 endings, and
-// strips narrower than a register row are all compared bit for bit.
-TEST(FFT, ColumnPassesBitIdenticalWithSmallChunks) {
+// strips narrower than a register row are all compared bit for bit. FFT
+// itself has no chunk: instruction sets only.
+class FftColumnPasses : public FftPaths {};
+
+TEST_P(FftColumnPasses, BitIdenticalWithSmallChunks) {
   const std::size_t counts[] = {9, 16, 33, 64, 100, 128, 256, 512, 1000, 2048, 4096, 8192, 16384};
   for (std::int64_t chunk : {8, 16, 32, 64, 256})
     for (std::size_t count : counts)
       ExpectReferenceBits(Random(count, static_cast<unsigned>(count + chunk)), chunk);
 }
+
+INSTANTIATE_TEST_SUITE_P(OnEachPath, FftPaths, ::testing::ValuesIn(orvane_test::SimdPaths(true)),
+                         orvane_test::SimdPathName);
+INSTANTIATE_TEST_SUITE_P(OnEachPath, FftColumnPasses,
+                         ::testing::ValuesIn(orvane_test::SimdPaths(false)),
+                         orvane_test::SimdPathName);
 
 }  // namespace

@@ -23,10 +23,15 @@ std::string FillPlaceholders(const char* text, long long value) {
   return out;
 }
 
+void CheckIllegal(int info) {
+  if (info < 0) {
+    throw OrvaneException(FillPlaceholders(msg::IllegalParameter, -static_cast<long long>(info)));
+  }
+}
+
 void CheckInfo(int info, const char* positiveMessage) {
-  if (info == 0) return;
-  if (info < 0) throw OrvaneException(FillPlaceholders(msg::IllegalParameter, -static_cast<long long>(info)));
-  throw OrvaneException(FillPlaceholders(positiveMessage, info));
+  CheckIllegal(info);
+  if (info > 0) throw OrvaneException(FillPlaceholders(positiveMessage, info));
 }
 
 void RequireRows(const IMatrix& b, int rows, const char* what) {

@@ -13,8 +13,12 @@ namespace OrvaneNet::detail {
 // Replaces every "{0}" and "{i}" in `text` by the decimal text of `value`.
 std::string FillPlaceholders(const char* text, long long value);
 
-// info = 0: returns. info < 0: throws the illegal-parameter message with -info.
-// info > 0: throws `positiveMessage` with its placeholders filled with info.
+// info < 0: throws the illegal-parameter message with -info. Otherwise
+// returns: after routines that report no positive info, or whose positive
+// info the caller handles itself.
+void CheckIllegal(int info);
+// CheckIllegal, then for info > 0 throws `positiveMessage` with its
+// placeholders filled with info.
 void CheckInfo(int info, const char* positiveMessage);
 
 // Throws OrvaneException when `b` does not have exactly `rows` rows.

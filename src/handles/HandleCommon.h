@@ -6,13 +6,15 @@
 
 #include <memory>
 #include <optional>
+#include <utility>
 
 #include "OrvaneNet/OrvaneException.h"
 #include "core/Messages.h"
 #include "core/Validator.h"
 #include "handles/HandleAccess.h"
-#include "text/MatrixFile.h"
+#include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
+#include "text/MatrixFile.h"
 
 namespace OrvaneNet::detail {
 
@@ -46,32 +48,35 @@ std::unique_ptr<typename T::Interface> MakeBandKind(int rownum, int colnum, Matr
   throw OrvaneException(msg::NotYetImplemented);
 }
 
-// The operand's elements as one dense column-major array: the dense kind's
-// own array, or a dense copy read through the kind (zeros outside a pattern,
-// factors when factorized), which gives the same values the indexer would.
+// The operand's elements as a dense view: of the dense kind's own array, or
+// of a dense copy read through the kind (zeros outside a pattern, factors
+// when factorized), which gives the same values the indexer would.
 template <class T>
 class DenseOperand {
  public:
-  explicit DenseOperand(const typename T::Interface& kind) {
-    if (auto* dense = dynamic_cast<const typename T::General*>(&kind)) {
-      m_data = dense->Dat();
-      return;
-    }
-    m_copy.emplace(kind.get_RowNum(), kind.get_ColNum());
-    for (int j = 0; j < kind.get_ColNum(); ++j)
-      for (int i = 0; i < kind.get_RowNum(); ++i) m_copy->set_Item(i, j, kind.get_Item(i, j));
-    m_data = m_copy->Dat();
-  }
-  const typename T::Storage* data() const { return m_data; }
+  explicit DenseOperand(const typename T::Interface& kind) : m_view(DenseOf(kind, m_copy)) {}
+  DenseOperand(const DenseOperand&) = delete;  // the view may point into m_copy
+  DenseOperand& operator=(const DenseOperand&) = delete;
+  ConstDenseView<typename T::Storage> View() const { return m_view; }
 
  private:
+  static ConstDenseView<typename T::Storage> DenseOf(const typename T::Interface& kind,
+                                                     std::optional<typename T::General>& copy) {
+    if (auto* dense = dynamic_cast<const typename T::General*>(&kind)) return dense->View();
+    copy.emplace(kind.get_RowNum(), kind.get_ColNum());
+    for (int j = 0; j < kind.get_ColNum(); ++j)
+      for (int i = 0; i < kind.get_RowNum(); ++i) copy->set_Item(i, j, kind.get_Item(i, j));
+    return std::as_const(*copy).View();
+  }
+
   std::optional<typename T::General> m_copy;
-  const typename T::Storage* m_data = nullptr;
+  ConstDenseView<typename T::Storage> m_view;
 };
 
+// The elements of a handle that holds the dense general kind (a new result).
 template <class T>
-typename T::General& DenseResult(typename T::Handle& h) {
-  return static_cast<typename T::General&>(HandleAccess::Kind(h));
+DenseView<typename T::Storage> DenseResult(typename T::Handle& h) {
+  return static_cast<typename T::General&>(HandleAccess::Kind(h)).View();
 }
 
 template <class T>
@@ -81,8 +86,10 @@ typename T::Handle Product(const typename T::Handle& lhs, const typename T::Hand
   if (a.get_ColNum() != b.get_RowNum()) throw OrvaneException(msg::ProductShape);
   typename T::Handle result(a.get_RowNum(), b.get_ColNum());
   const DenseOperand<T> da(a), db(b);
-  T::Multiply(a.get_RowNum(), b.get_ColNum(), a.get_ColNum(), da.data(), db.data(),
-              DenseResult<T>(result).Dat());
+  // The product's arrays have leading dimension = rows, as the views do
+  // wherever they have rows.
+  T::Multiply(a.get_RowNum(), b.get_ColNum(), a.get_ColNum(), da.View().data(), db.View().data(),
+              DenseResult<T>(result).data());
   return result;
 }
 
@@ -91,10 +98,7 @@ template <class T, class F>
 typename T::Handle MapElements(const typename T::Handle& rhs, F f) {
   const auto& b = HandleAccess::Kind(rhs);
   typename T::Handle result(b.get_RowNum(), b.get_ColNum());
-  const DenseOperand<T> db(b);
-  auto* out = DenseResult<T>(result).Dat();
-  const std::int64_t count = static_cast<std::int64_t>(b.get_RowNum()) * b.get_ColNum();
-  for (std::int64_t k = 0; k < count; ++k) out[k] = f(db.data()[k]);
+  TransformElements(DenseOperand<T>(b).View(), DenseResult<T>(result), f);
   return result;
 }
 
@@ -142,8 +146,9 @@ typename T::Handle LoadHandle(const std::string& loadFile, const MatrixFormatter
   // Parsed completely before any matrix exists, so a bad file creates none.
   const auto text = LoadMatrixFile<typename T::Element>(loadFile, format);
   typename T::Handle result(text.rowNum, text.colNum);
-  auto* out = DenseResult<T>(result).Dat();
-  for (std::size_t k = 0; k < text.values.size(); ++k) out[k] = ToStorage(text.values[k]);
+  const ConstDenseView<typename T::Element> in(text.values.data(), text.rowNum, text.colNum,
+                                               text.rowNum);
+  TransformElements(in, DenseResult<T>(result), [](auto v) { return ToStorage(v); });
   return result;
 }
 

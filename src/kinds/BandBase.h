@@ -13,8 +13,6 @@
 #include <algorithm>
 #include <complex>
 #include <cstdint>
-#include <memory>
-#include <span>
 #include <string>
 #include <typeinfo>
 
@@ -26,6 +24,9 @@
 #include "core/NumberText.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/StorageAccess.h"
+#include "kinds/complex/ComplexGeneralMatrix.h"
+#include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Band.h"
 
 namespace OrvaneNet::detail {
@@ -53,15 +54,13 @@ inline std::string OutOfBandText(Complex v) { return v.ToString(); }
 //   row 3   a00  a11  a22  a33  a44    diagonal (row kl + ku)
 //   row 4   a10  a21  a32  a43   .     subdiagonal
 //
-// Derived provides kType and kInversionMessage; Rhs is the dense general kind
-// of the same field, whose array is handed to LAPACK as B.
-template <class Derived, class Scalar, class Interface, class Rhs>
-class GeneralBandBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+template <class Derived, class Scalar>
+class GeneralBandBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-  using Element = decltype(ToElement(Scalar{}));
+  static constexpr const char* kInversionMessage =
+      ByField(msg::BandInversion, msg::ComplexBandInversion);
 
   bool InBand(int i, int j) const noexcept { return j - i <= m_ku && i - j <= m_kl; }
 
@@ -86,11 +85,7 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
     }
   }
 
-  std::unique_ptr<Interface> Clone() const override {
-    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
-  }
-
-  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+  void Invert() override { throw OrvaneException(kInversionMessage); }
 
   // LU in place; info > 0 (an exactly zero pivot of U) is accepted: the
   // factors are complete and solutions show the singularity as non-finite.
@@ -103,30 +98,26 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
 
   // Overwrites b (n rows) with the solution from the stored factors.
   void Solve(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char trans = 'N';
-    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = rhs.get_ColNum(), ldab = m_ldab;
-    const int ldb = std::max(1, n);
+    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = B.cols(), ldab = m_ldab, ldb = B.ld();
     int info = 0;
-    lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb,
+    lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), B.data(), &ldb,
                   &info);  // info < 0 cannot arise from these arguments
   }
 
   // Factorizes in place and overwrites b with the solution.
   void SolveWithSimpleDriver(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
-    RequireRows(rhs, m_rownum);
-    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = rhs.get_ColNum(), ldab = m_ldab;
-    const int ldb = std::max(1, n);
+    const auto B = RhsView(b);
+    const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = B.cols(), ldab = m_ldab, ldb = B.ld();
     int info = 0;
-    lapack::gbsv(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb, &info);
+    lapack::gbsv(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), B.data(), &ldb, &info);
     m_isFactorized = true;
     if (info > 0) {
       // gbsv leaves b untouched when U is singular; the factors are complete,
       // so finishing the solve makes the singularity show in the solution.
       const char trans = 'N';
-      lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), rhs.Dat(), &ldb,
+      lapack::gbtrs(&trans, &n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), B.data(), &ldb,
                     &info);
     }
   }
@@ -136,14 +127,9 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
     ab.Release();
   }
 
-  // The raw band array (m_ldab * n entries), for inspection.
-  std::span<const Scalar> Band() const noexcept {
-    return {ab.data(), static_cast<std::size_t>(ab.size())};
-  }
-
  protected:
   GeneralBandBase(int rownum, int colnum, int subnum, int supernum)
-      : KindBase<Derived, Interface>(rownum, colnum),
+      : KindState(rownum, colnum),
         m_ldab(GeneralBandLeadingDimension(rownum, colnum, subnum, supernum)),
         m_ku(supernum),
         m_kl(subnum) {
@@ -153,6 +139,8 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
   GeneralBandBase(const GeneralBandBase&) = default;
 
  private:
+  friend StorageAccess;
+
   // m_ldab first: it is computed by the shape check, before anything is stored.
   int m_ldab;
   NativeArray<int> ipiv;
@@ -169,24 +157,25 @@ class GeneralBandBase : public KindBase<Derived, Interface> {
 //   row 2   a00  a11  a22  a33     diagonal (row kd)
 //
 // (i, j) with i > j is the stored (j, i), conjugated for a Hermitian matrix.
-// Derived provides kType, kInversionMessage and kNotPositiveDefiniteMessage.
-template <class Derived, class Scalar, class Interface, class Rhs>
-class SymmetricBandBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+template <class Derived, class Scalar>
+class SymmetricBandBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-  using Element = decltype(ToElement(Scalar{}));
+  static constexpr const char* kInversionMessage = msg::BandInversion;
+  // The real kind shares the symmetric tridiagonal kind's wording.
+  static constexpr const char* kNotPositiveDefiniteMessage =
+      ByField(msg::SymmetricTridiagonalNotPositiveDefinite, msg::HermitianBandNotPositiveDefinite);
 
-  // Offset of (i, j), i <= j and j - i <= ku, in ap.
+  // Offset of (i, j), i <= j and j - i <= ku, in ab.
   std::int64_t Index(int i, int j) const noexcept {
     return static_cast<std::int64_t>(m_ku) * (j + 1) + i;
   }
 
   // The stored entry (or its mirror) inside the band, 0 outside.
   Element get_Item(int i, int j) const override {
-    if (i <= j) return j - i <= m_ku ? ToElement(ap[Index(i, j)]) : Element{};
-    return i - j <= m_ku ? ToElement(Mirror(ap[Index(j, i)])) : Element{};
+    if (i <= j) return j - i <= m_ku ? ToElement(ab[Index(i, j)]) : Element{};
+    return i - j <= m_ku ? ToElement(Mirror(ab[Index(j, i)])) : Element{};
   }
 
   // Inside the band: stores (the mirror for i > j) and clears IsFactorized.
@@ -195,89 +184,76 @@ class SymmetricBandBase : public KindBase<Derived, Interface> {
     if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       if (j - i > m_ku) return;
-      ap[Index(i, j)] = ToStorage(value);
+      ab[Index(i, j)] = ToStorage(value);
     } else {
       if (i - j > m_ku) return;
-      ap[Index(j, i)] = Mirror(ToStorage(value));
+      ab[Index(j, i)] = Mirror(ToStorage(value));
     }
     m_isFactorized = false;
   }
 
-  std::unique_ptr<Interface> Clone() const override {
-    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
-  }
-
-  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+  void Invert() override { throw OrvaneException(kInversionMessage); }
 
   // Cholesky A = U^H U in place. Not positive definite: throws, and the
   // flag and the elements stay as they were.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
-    FactorizeOrRestore([&](int* info) { lapack::pbtrf(&uplo, &n, &kd, ap.data(), &ldab, info); });
+    FactorizeOrRestore([&](int* info) { lapack::pbtrf(&uplo, &n, &kd, ab.data(), &ldab, info); });
   }
 
   // Overwrites b (n rows) with the solution from the stored factor.
   void Solve(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char uplo = 'U';
-    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = rhs.get_ColNum();
-    const int ldb = std::max(1, n);
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = B.cols(), ldb = B.ld();
     int info = 0;
-    lapack::pbtrs(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, &info);
-    CheckInfo(info, msg::IllegalParameter);  // pbtrs reports no info > 0
+    lapack::pbtrs(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, &info);
+    CheckIllegal(info);  // pbtrs reports no info > 0
   }
 
   // Factorizes and solves in one call. Not positive definite: throws, and b,
   // the flag and the elements stay as they were (pbsv stops before b).
   void SolveWithSimpleDriver(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char uplo = 'U';
-    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = rhs.get_ColNum();
-    const int ldb = std::max(1, n);
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = B.cols(), ldb = B.ld();
     FactorizeOrRestore([&](int* info) {
-      lapack::pbsv(&uplo, &n, &kd, &nrhs, ap.data(), &ldab, rhs.Dat(), &ldb, info);
+      lapack::pbsv(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, info);
     });
   }
 
-  void Dispose() noexcept override { ap.Release(); }
-
-  // The raw band array ((ku + 1) * n entries), for inspection.
-  std::span<const Scalar> Band() const noexcept {
-    return {ap.data(), static_cast<std::size_t>(ap.size())};
-  }
+  void Dispose() noexcept override { ab.Release(); }
 
  protected:
   SymmetricBandBase(int rownum, int colnum, int subnum, int supernum)
-      : KindBase<Derived, Interface>(rownum, colnum),
-        ap(static_cast<std::int64_t>(SymmetricBandLeadingDimension(rownum, colnum, subnum,
-                                                                    supernum)) *
+      : KindState(rownum, colnum),
+        ab(static_cast<std::int64_t>(
+               SymmetricBandLeadingDimension(rownum, colnum, subnum, supernum)) *
            rownum),
-        m_ku(supernum),
-        m_kl(subnum) {}
+        m_ku(supernum) {}
   SymmetricBandBase(const SymmetricBandBase&) = default;
 
  private:
+  friend StorageAccess;
+
   // Runs a factorizing routine on a copy kept aside: when it fails (pbtrf
   // stops with a partial factor in place) the band is put back and the
   // failure raised, so the matrix is never left half factorized.
   template <class Call>
   void FactorizeOrRestore(Call&& call) {
-    NativeArray<Scalar> saved(ap);
+    NativeArray<Scalar> saved(ab);
     int info = 0;
     call(&info);
     if (info != 0) {
-      ap = std::move(saved);
-      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+      ab = std::move(saved);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
     }
     m_isFactorized = true;
   }
 
-  NativeArray<Scalar> ap;
-  int m_ku;
-  int m_kl;  // always equal to m_ku
+  NativeArray<Scalar> ab;
+  int m_ku;  // = kd; the shape check made subnum equal to it
 };
 
 }  // namespace OrvaneNet::detail

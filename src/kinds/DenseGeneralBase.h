@@ -1,6 +1,6 @@
 // The dense general kinds, real and complex, share this implementation:
-// an m x n column-major array `dat` (element (i, j) at i + j*m, leading
-// dimension m) and the LU pivots `ipiv` (LAPACK's 1-based rows).
+// an m x n column-major array `dat` (leading dimension max(1, m), reached
+// through View()) and the LU pivots `ipiv` (LAPACK's 1-based rows).
 //
 // LAPACK's info is not examined on the LU paths except where the result would
 // otherwise be silently wrong: a one-call solve of an exactly singular matrix
@@ -16,7 +16,6 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <memory>
 #include <typeinfo>
 
 #include "OrvaneNet/OrvaneException.h"
@@ -24,6 +23,7 @@
 #include "core/LapackStatus.h"
 #include "core/Messages.h"
 #include "core/NativeArray.h"
+#include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
 #include "lapack/Dense.h"
@@ -31,24 +31,21 @@
 
 namespace OrvaneNet::detail {
 
-template <class Derived, class Scalar, class Interface>
-class DenseGeneralBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+// Derived is the kind itself, its own Rhs.
+template <class Derived, class Scalar>
+class DenseGeneralBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-
-  auto get_Item(int i, int j) const -> decltype(ToElement(Scalar{})) override {
-    return ToElement(dat[Index(i, j)]);
-  }
-  void set_Item(int i, int j, decltype(ToElement(Scalar{})) value) override {
-    dat[Index(i, j)] = ToStorage(value);
+  Element get_Item(int i, int j) const override { return ToElement(View()(i, j)); }
+  void set_Item(int i, int j, Element value) override {
+    View()(i, j) = ToStorage(value);
     m_isFactorized = false;
     m_holdsInverse = false;
   }
 
   void Factorize() override {
-    const int m = m_rownum, n = m_colnum, lda = std::max(1, m);
+    const int m = m_rownum, n = m_colnum, lda = Ld();
     int info = 0;
     lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (singular U) is accepted
@@ -57,23 +54,23 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
 
   void Solve(IMatrix& b) override {
     if (m_holdsInverse) return SolveWithSimpleDriver(b);
-    Derived& rhs = dynamic_cast<Derived&>(b);
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
     const char trans = 'N';
-    const int n = m_rownum, nrhs = rhs.m_colnum, lda = std::max(1, n), ldb = lda;
+    const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
     lapack::getrs(&trans, &n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
   }
 
   void SolveWithSimpleDriver(IMatrix& b) override {
-    Derived& rhs = dynamic_cast<Derived&>(b);
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
     // OpenBLAS's gesv returns at once when there is no right-hand side; the
     // factors a later Solve relies on must be there all the same.
     if (rhs.m_colnum == 0) return Factorize();
-    const int n = m_rownum, nrhs = rhs.m_colnum, lda = std::max(1, n), ldb = lda;
+    const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
     m_isFactorized = true;
@@ -90,7 +87,7 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
   void Invert() override {
     RequireSquare();
     if (m_holdsInverse) Factorize();
-    const int n = m_rownum, lda = std::max(1, n);
+    const int n = m_rownum, lda = Ld();
     auto getri = [&](Scalar* work, const int* lwork, int* info) {
       lapack::getri(&n, dat.data(), &lda, ipiv.data(), work, lwork, info);
     };
@@ -114,22 +111,22 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
     ipiv.Release();
   }
 
-  // The element array, handed to LAPACK by the other kinds as a right-hand
-  // side or result; its leading dimension is max(1, RowNum).
-  Scalar* Dat() noexcept { return dat.data(); }
-  const Scalar* Dat() const noexcept { return dat.data(); }
+  // The elements, column-major with leading dimension max(1, RowNum): how
+  // the other kinds hand a right-hand side or result to LAPACK, and the only
+  // way code outside the kinds reaches the array.
+  DenseView<Scalar> View() noexcept { return {dat.data(), m_rownum, m_colnum, Ld()}; }
+  ConstDenseView<Scalar> View() const noexcept { return {dat.data(), m_rownum, m_colnum, Ld()}; }
 
  protected:
   DenseGeneralBase(int rownum, int colnum)
-      : KindBase<Derived, Interface>((RequireNonNegative(rownum, colnum), rownum), colnum) {
+      : KindState((RequireNonNegative(rownum, colnum), rownum), colnum) {
     dat = NativeArray<Scalar>(static_cast<std::int64_t>(rownum) * colnum);
     ipiv = IdentityPivots(rownum);
   }
   DenseGeneralBase(const DenseGeneralBase&) = default;
 
-  std::int64_t Index(int i, int j) const noexcept {
-    return i + static_cast<std::int64_t>(j) * m_rownum;
-  }
+  // LAPACK's lda for this array.
+  int Ld() const noexcept { return std::max(1, m_rownum); }
 
   void RequireSquare() const {
     if (m_rownum != m_colnum) throw OrvaneException(msg::NotSquare);
@@ -140,8 +137,8 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
   // examined, so a convergence failure still leaves them there.
   template <class SMatrix>
   void SolveSVDImpl(SMatrix& smat, IMatrix& umat, IMatrix& vtmat) {
-    Derived& u = dynamic_cast<Derived&>(umat);
-    Derived& vt = dynamic_cast<Derived&>(vtmat);
+    Rhs& u = dynamic_cast<Rhs&>(umat);
+    Rhs& vt = dynamic_cast<Rhs&>(vtmat);
     const int m = m_rownum, n = m_colnum, k = std::min(m, n);
     RequireShape(u, m, m, "Matrix U");
     RequireShape(vt, n, n, "Matrix VT");
@@ -150,12 +147,12 @@ class DenseGeneralBase : public KindBase<Derived, Interface> {
     }
     if (k == 0) {
       // Nothing to decompose: any orthonormal bases do; take the identities.
-      for (int i = 0; i < m; ++i) u.dat[u.Index(i, i)] = Scalar(1);
-      for (int i = 0; i < n; ++i) vt.dat[vt.Index(i, i)] = Scalar(1);
+      for (int i = 0; i < m; ++i) u.View()(i, i) = Scalar(1);
+      for (int i = 0; i < n; ++i) vt.View()(i, i) = Scalar(1);
       return;
     }
     const char job = 'A';
-    const int lda = std::max(1, m), ldu = std::max(1, m), ldvt = std::max(1, n);
+    const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
     NativeArray<double> rwork(std::max(1, 5 * k));
     NativeArray<double> s(std::max(1, k));
     auto gesvd = [&](Scalar* work, const int* lwork, int* info) {

@@ -1,33 +1,96 @@
-// Shape and factorization state, reported the same way by every kind.
+// What every kind shares: shape and factorization state, Clone(), and the
+// types that follow from the storage element (the interface, the public
+// element type, the dense general twin carrying right-hand sides).
 #pragma once
 
+#include <memory>
+#include <type_traits>
+
 #include "core/Interfaces.h"
+#include "core/LapackStatus.h"
+#include "kinds/DenseView.h"
+#include "kinds/ElementConversion.h"
+
+namespace OrvaneNet {
+class DoubleGeneralMatrix;
+class ComplexGeneralMatrix;
+}  // namespace OrvaneNet
 
 namespace OrvaneNet::detail {
 
-// Derived provides kType; Interface is IDoubleMatrix or IComplexMatrix.
-template <class Derived, class Interface>
-class KindBase : public Interface {
+template <class Scalar>
+struct FieldOf;
+template <>
+struct FieldOf<double> {
+  using Interface = IDoubleMatrix;
+  using General = DoubleGeneralMatrix;
+};
+template <>
+struct FieldOf<lapack::doublecomplex> {
+  using Interface = IComplexMatrix;
+  using General = ComplexGeneralMatrix;
+};
+
+// Derived is the kind (it provides kType and a public copy constructor);
+// Scalar the element LAPACK sees, double or doublecomplex.
+template <class Derived, class Scalar>
+class KindBase : public FieldOf<Scalar>::Interface {
  public:
+  using Interface = typename FieldOf<Scalar>::Interface;
+  using Element = decltype(ToElement(Scalar{}));
+  // The dense general kind of the same field: the type of every right-hand
+  // side, result and eigenvector matrix a kind hands to LAPACK.
+  using Rhs = typename FieldOf<Scalar>::General;
+
   int get_RowNum() const override { return m_rownum; }
   int get_ColNum() const override { return m_colnum; }
   MatrixType get_Type() const override { return Derived::kType; }
   bool get_IsFactorized() const override { return m_isFactorized; }
 
+  // Carries the elements or factors, pivots and flags.
+  std::unique_ptr<Interface> Clone() const override {
+    return std::make_unique<Derived>(static_cast<const Derived&>(*this));
+  }
+
  protected:
   KindBase(int rownum, int colnum) noexcept : m_rownum(rownum), m_colnum(colnum) {}
   KindBase(const KindBase&) = default;
+
+  // b, which must be the dense general twin with RowNum rows, as LAPACK's B
+  // (nrhs = cols(), ldb = ld()). A wrong type fails the down-cast
+  // (std::bad_cast) before the rows are checked.
+  DenseView<Scalar> RhsView(IMatrix& b) const {
+    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    RequireRows(rhs, m_rownum);
+    return rhs.View();
+  }
+
+  static constexpr bool kComplex = !std::is_same_v<Scalar, double>;
+  // The real kind's text or the complex kind's.
+  static constexpr const char* ByField(const char* real, const char* complex) noexcept {
+    return kComplex ? complex : real;
+  }
 
   int m_rownum;
   int m_colnum;
   bool m_isFactorized = false;
 };
 
-// The members above, named in a class template that derives from KindBase.
-#define ORVANE_KIND_STATE(Derived, Interface)     \
-  using KindState = KindBase<Derived, Interface>; \
-  using KindState::m_rownum;                      \
-  using KindState::m_colnum;                      \
+// The names above, with their access, in a class template that derives
+// from KindBase; the class's own declarations follow a new access specifier.
+#define ORVANE_KIND_STATE(Derived, Scalar)     \
+ public:                                       \
+  using KindState = KindBase<Derived, Scalar>; \
+  using typename KindState::Interface;         \
+  using typename KindState::Element;           \
+  using typename KindState::Rhs;               \
+                                               \
+ protected:                                    \
+  using KindState::kComplex;                   \
+  using KindState::ByField;                    \
+  using KindState::RhsView;                    \
+  using KindState::m_rownum;                   \
+  using KindState::m_colnum;                   \
   using KindState::m_isFactorized
 
 }  // namespace OrvaneNet::detail

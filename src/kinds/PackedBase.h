@@ -33,6 +33,9 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/StorageAccess.h"
+#include "kinds/complex/ComplexGeneralMatrix.h"
+#include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Packed.h"
 
 namespace OrvaneNet::detail {
@@ -43,22 +46,12 @@ inline std::int64_t PackedIndex(int i, int j) noexcept {
   return i + static_cast<std::int64_t>(j) * (j + 1) / 2;
 }
 
-// Raises the illegal-parameter message for info < 0. Used after routines
-// whose info is never positive.
-inline void CheckIllegal(int info) {
-  if (info < 0) CheckInfo(info, msg::IllegalParameter);
-}
-
-// Derived: the kind; Scalar: the LAPACK element; General: the dense general
-// kind carrying right-hand sides and eigenvectors.
-template <class Derived, class Scalar, class Interface, class General>
-class PackedBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+// Derived: the kind; Scalar: the LAPACK element.
+template <class Derived, class Scalar>
+class PackedBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-  using Element = decltype(ToElement(Scalar{}));
-
   Element get_Item(int i, int j) const override {
     return i <= j ? ToElement(ap[PackedIndex(i, j)]) : ToElement(Mirror(ap[PackedIndex(j, i)]));
   }
@@ -90,15 +83,14 @@ class PackedBase : public KindBase<Derived, Interface> {
   void Solve(IMatrix& b) override {
     // After Invert ap holds the inverse itself, not factors.
     if (m_holdsInverse) return SolveWithSimpleDriver(b);
-    General& rhs = dynamic_cast<General&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char uplo = 'U';
-    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
     int info = 0;
     if (m_isPositiveDefinite) {
-      lapack::pptrs(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, &info);
+      lapack::pptrs(&uplo, &n, &nrhs, ap.data(), B.data(), &ldb, &info);
     } else {
-      lapack::hptrs(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, &info);
+      lapack::hptrs(&uplo, &n, &nrhs, ap.data(), ipiv.data(), B.data(), &ldb, &info);
     }
     CheckIllegal(info);
   }
@@ -106,15 +98,14 @@ class PackedBase : public KindBase<Derived, Interface> {
   // Factorizes (Cholesky, else Bunch-Kaufman) and solves in one driver call.
   // When D is exactly singular, throws with b unchanged and IsFactorized false.
   void SolveWithSimpleDriver(IMatrix& b) override {
-    General& rhs = dynamic_cast<General&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char uplo = 'U';
-    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
     // ppsv stops before touching b when the Cholesky factorization fails.
     EitherRoute(
-        [&](int* info) { lapack::ppsv(&uplo, &n, &nrhs, ap.data(), rhs.Dat(), &ldb, info); },
+        [&](int* info) { lapack::ppsv(&uplo, &n, &nrhs, ap.data(), B.data(), &ldb, info); },
         [&](int* info) {
-          lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), rhs.Dat(), &ldb, info);
+          lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), B.data(), &ldb, info);
         },
         msg::SingularDNoSolution);
   }
@@ -145,15 +136,11 @@ class PackedBase : public KindBase<Derived, Interface> {
     ipiv.Release();
   }
 
-  // The packed upper triangle, n(n+1)/2 entries, as handed to LAPACK.
-  Scalar* Ap() noexcept { return ap.data(); }
-  const Scalar* Ap() const noexcept { return ap.data(); }
-
  protected:
   // Square orders only; the equality test comes first, as the fixed message
   // names it, then the library's own limits.
   PackedBase(int rownum, int colnum)
-      : KindBase<Derived, Interface>(CheckedOrder(rownum, colnum), colnum),
+      : KindState(CheckedOrder(rownum, colnum), colnum),
         ap(PackedIndex(0, rownum)),
         ipiv(IdentityPivots(rownum)) {}
   PackedBase(const PackedBase&) = default;
@@ -236,11 +223,11 @@ class PackedBase : public KindBase<Derived, Interface> {
     m_isFactorized = true;
   }
 
-  // The n x n dense general matrix receiving eigenvectors.
+  // The n x n dense general matrix receiving eigenvectors (ldz = n).
   Scalar* VectorsDat(IMatrix& vectors) const {
-    General& v = dynamic_cast<General&>(vectors);
+    Rhs& v = dynamic_cast<Rhs&>(vectors);
     RequireShape(v, m_rownum, m_rownum, "Matrix vectors");
-    return v.Dat();
+    return v.View().data();
   }
 
   void RequireEigenvalueRoom(std::int64_t entries, const char* what) const {
@@ -248,6 +235,8 @@ class PackedBase : public KindBase<Derived, Interface> {
       throw OrvaneException(what + FillPlaceholders(msg::TooFewEigenvalueEntries, m_rownum));
     }
   }
+
+  friend StorageAccess;
 
   NativeArray<Scalar> ap;
   // Identity pivots until the first Bunch-Kaufman factorization, which always

@@ -2,7 +2,7 @@
 // GeneralTridiagonalBase (three diagonals, LU with partial pivoting) and
 // HermitianTridiagonalBase (real diagonal and one off-diagonal, positive
 // definite L*D*L^H). Right-hand sides are the dense general twin of the
-// element type; its Dat() goes to LAPACK with leading dimension max(1, n).
+// element type (KindBase's Rhs), handed to LAPACK through its view.
 //
 // Storage of order n = 4 (zero-based, each diagonal in its own array):
 //
@@ -20,8 +20,6 @@
 #include <algorithm>
 #include <complex>
 #include <cstdint>
-#include <memory>
-#include <type_traits>
 
 #include "OrvaneNet/OrvaneException.h"
 #include "core/Interfaces.h"
@@ -30,23 +28,12 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Tridiagonal.h"
 
 namespace OrvaneNet::detail {
-
-// The dense general kind that carries right-hand sides of an element type.
-template <class Scalar>
-struct GeneralOf;
-template <>
-struct GeneralOf<double> {
-  using type = DoubleGeneralMatrix;
-};
-template <>
-struct GeneralOf<lapack::doublecomplex> {
-  using type = ComplexGeneralMatrix;
-};
 
 // A diagonal entry of a symmetric or Hermitian matrix is real; the Hermitian
 // kind refuses a value with an imaginary part rather than dropping it.
@@ -68,14 +55,13 @@ inline std::int64_t DiagonalLength(int n, int offset) noexcept {
   return std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - offset);
 }
 
-template <class Derived, class Scalar, class Interface>
-class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+template <class Derived, class Scalar>
+class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-  using Element = decltype(ToElement(Scalar{}));
-  using Rhs = typename GeneralOf<Scalar>::type;
+  static constexpr const char* kInversionMessage =
+      ByField(msg::TridiagonalInversion, msg::ComplexTridiagonalInversion);
 
   Element get_Item(int i, int j) const override {
     if (i == j) return ToElement(d[i]);
@@ -101,7 +87,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
     m_isFactorized = false;
   }
 
-  void Invert() override { throw OrvaneException(Derived::kInversionMessage); }
+  void Invert() override { throw OrvaneException(kInversionMessage); }
 
   void Factorize() override {
     const int n = m_rownum;
@@ -110,11 +96,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
     m_isFactorized = true;  // info > 0 (a zero on U's diagonal) is accepted
   }
 
-  void Solve(IMatrix& b) override {
-    Rhs& rhs = AsRhs(b);
-    RequireRows(rhs, m_rownum);
-    SolveWithFactors(rhs);
-  }
+  void Solve(IMatrix& b) override { SolveWithFactors(TestedRhsView(b)); }
 
   // Factorizes with gttrf and solves with gttrs instead of calling gtsv: the
   // solution is the same, but gtsv keeps neither multipliers nor pivots, and
@@ -122,10 +104,9 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
   // exactly singular matrix gttrs on the completed factors makes the
   // solution non-finite where gtsv would return b untouched.
   void SolveWithSimpleDriver(IMatrix& b) override {
-    Rhs& rhs = AsRhs(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = TestedRhsView(b);
     GeneralTridiagonalBase::Factorize();
-    SolveWithFactors(rhs);
+    SolveWithFactors(B);
   }
 
   void Dispose() noexcept override {
@@ -136,16 +117,9 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
     ipiv.Release();
   }
 
-  // The raw diagonals, for the library's own code that fills or reads them in
-  // bulk: d has RowNum entries, dl and du RowNum - 1 (none for order 0).
-  Scalar* D() noexcept { return d.data(); }
-  Scalar* DL() noexcept { return dl.data(); }
-  Scalar* DU() noexcept { return du.data(); }
-
  protected:
   GeneralTridiagonalBase(int rownum, int colnum)
-      : KindBase<Derived, Interface>(TridiagonalOrder(rownum, colnum, msg::GeneralNotSquare),
-                                     colnum),
+      : KindState(TridiagonalOrder(rownum, colnum, msg::GeneralNotSquare), colnum),
         d(DiagonalLength(m_rownum, 0)),
         dl(DiagonalLength(m_rownum, 1)),
         du(DiagonalLength(m_rownum, 1)),
@@ -154,21 +128,23 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
   GeneralTridiagonalBase(const GeneralTridiagonalBase&) = default;
 
  private:
+  friend StorageAccess;
+
   // The real kind names a wrong right-hand side; the complex kind leaves it
   // to the failed down-cast (std::bad_cast).
-  static Rhs& AsRhs(IMatrix& b) {
-    if constexpr (Derived::kTestsRhsType) {
+  DenseView<Scalar> TestedRhsView(IMatrix& b) const {
+    if constexpr (!kComplex) {
       if (b.get_Type() != Rhs::kType) throw OrvaneException(msg::RhsNotGeneral);
     }
-    return dynamic_cast<Rhs&>(b);
+    return RhsView(b);
   }
 
-  void SolveWithFactors(Rhs& rhs) {
+  void SolveWithFactors(const DenseView<Scalar>& B) {
     const char trans = 'N';
-    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
     int info = 0;
     lapack::gttrs(&trans, &n, &nrhs, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(),
-                  rhs.Dat(), &ldb, &info);
+                  B.data(), &ldb, &info);
     // info is not examined: every argument was checked above.
   }
 
@@ -180,14 +156,14 @@ class GeneralTridiagonalBase : public KindBase<Derived, Interface> {
 };
 
 // Scalar is the element type of the off-diagonal e; the diagonal d is real.
-template <class Derived, class Scalar, class Interface>
-class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
- protected:
-  ORVANE_KIND_STATE(Derived, Interface);
+template <class Derived, class Scalar>
+class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
+  ORVANE_KIND_STATE(Derived, Scalar);
 
  public:
-  using Element = decltype(ToElement(Scalar{}));
-  using Rhs = typename GeneralOf<Scalar>::type;
+  static constexpr const char* kInversionMessage = msg::TridiagonalInversion;
+  static constexpr const char* kNotPositiveDefiniteMessage = ByField(
+      msg::SymmetricTridiagonalNotPositiveDefinite, msg::HermitianTridiagonalNotPositiveDefinite);
 
   // Below the diagonal reads the (conjugated) mirror of e.
   Element get_Item(int i, int j) const override {
@@ -211,7 +187,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
     m_isFactorized = false;
   }
 
-  void Invert() override { throw OrvaneException(msg::TridiagonalInversion); }
+  void Invert() override { throw OrvaneException(kInversionMessage); }
 
   // Not positive definite: throws, the flag is cleared and d and e hold the
   // matrix as it was.
@@ -222,24 +198,22 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
 
   // e is the superdiagonal of U in A = U^H * D * U, hence uplo 'U'.
   void Solve(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
-    RequireRows(rhs, m_rownum);
+    const auto B = RhsView(b);
     const char uplo = 'U';
-    const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
     int info = 0;
-    lapack::pttrs(&uplo, &n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, &info);
-    CheckInfo(info, msg::IllegalParameter);  // pttrs reports no positive info
+    lapack::pttrs(&uplo, &n, &nrhs, d.data(), e.data(), B.data(), &ldb, &info);
+    CheckIllegal(info);  // pttrs reports no positive info
   }
 
   // The real kind solves with ptsv, which leaves the same factors as
   // Factorize; the Hermitian kind offers no one-call solve.
   void SolveWithSimpleDriver(IMatrix& b) override {
-    if constexpr (std::is_same_v<Scalar, double>) {
-      Rhs& rhs = dynamic_cast<Rhs&>(b);
-      RequireRows(rhs, m_rownum);
-      const int n = m_rownum, nrhs = rhs.get_ColNum(), ldb = std::max(1, n);
+    if constexpr (!kComplex) {
+      const auto B = RhsView(b);
+      const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
       FactorizeOrRestore([&](int* info) {
-        lapack::ptsv(&n, &nrhs, d.data(), e.data(), rhs.Dat(), &ldb, info);
+        lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, info);
       });
     } else {
       (void)b;
@@ -252,20 +226,16 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
     e.Release();
   }
 
-  // The raw arrays, for the library's own code that fills or reads them in
-  // bulk: d has RowNum entries, e RowNum - 1 (none for order 0).
-  double* D() noexcept { return d.data(); }
-  Scalar* E() noexcept { return e.data(); }
-
  protected:
   HermitianTridiagonalBase(int rownum, int colnum)
-      : KindBase<Derived, Interface>(TridiagonalOrder(rownum, colnum, msg::SymmetricNotSquare),
-                                     colnum),
+      : KindState(TridiagonalOrder(rownum, colnum, msg::SymmetricNotSquare), colnum),
         d(DiagonalLength(m_rownum, 0)),
         e(DiagonalLength(m_rownum, 1)) {}
   HermitianTridiagonalBase(const HermitianTridiagonalBase&) = default;
 
  private:
+  friend StorageAccess;
+
   // Runs a factorizing routine with the diagonals kept aside: when it fails
   // (pttrf stops with d and e partly factored) they are put back, the flag
   // is cleared and the failure raised.
@@ -279,7 +249,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Interface> {
     if (info != 0) {
       d = std::move(savedD);
       e = std::move(savedE);
-      CheckInfo(info, Derived::kNotPositiveDefiniteMessage);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
     }
   }
 

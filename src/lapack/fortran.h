@@ -113,4 +113,12 @@ void zpbsv_(const char* uplo, const int* n, const int* kd, const int* nrhs, doub
 // The library's own error handler (src/lapack/xerbla.cpp): prints LAPACK's
 // illegal-argument line and returns, so the routine hands back info < 0.
 void xerbla_(const char* srname, const int* info, std::size_t srname_len);
+
+// Not called by the library: the full-storage and BLAS yardsticks the
+// benchmarks time it against. (LapackPrototypeTest checks the two LAPACK
+// ones; lapack.h declares no BLAS routine.)
+void dposv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, double* b, const int* ldb, int* info, std::size_t uplo_len);
+void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a, const int* lda, double* w, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha, const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
+void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const doublecomplex* alpha, const doublecomplex* a, const int* lda, const doublecomplex* b, const int* ldb, const doublecomplex* beta, doublecomplex* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
 }  // extern "C"

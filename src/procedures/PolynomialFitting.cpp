@@ -30,17 +30,15 @@ Polynomial PolynomialFitting::Fit(const std::vector<double>& x, const std::vecto
 
   // Filled straight into the dense arrays: the same values the indexer
   // would store, without a range check per element.
-  double* da = static_cast<DoubleGeneralMatrix&>(detail::HandleAccess::Kind(a)).Dat();
-  double* db = static_cast<DoubleGeneralMatrix&>(detail::HandleAccess::Kind(b)).Dat();
+  const auto va = static_cast<DoubleGeneralMatrix&>(detail::HandleAccess::Kind(a)).View();
+  const auto vb = static_cast<DoubleGeneralMatrix&>(detail::HandleAccess::Kind(b)).View();
   for (int i = 0; i < n; ++i) {
-    for (int j = 0; j < cols; ++j) {
-      da[i + static_cast<std::int64_t>(j) * n] = std::pow(x[i] - mean, static_cast<double>(j));
-    }
-    db[i] = y[i];
+    for (int j = 0; j < cols; ++j) va(i, j) = std::pow(x[i] - mean, static_cast<double>(j));
+    vb(i, 0) = y[i];
   }
   LeastSquare::Solve(a, b);
 
-  std::vector<double> coef(db, db + cols);
+  std::vector<double> coef(vb.data(), vb.data() + cols);
   return Polynomial(std::move(coef), mean);
 }
 

@@ -1,6 +1,6 @@
 // The transform with 256-bit AVX registers; compiled with -mavx2 (see
-// cmake/FftFlags.cmake) and only called when the CPU has AVX2.
-#if defined(__x86_64__) && defined(__AVX2__)
+// cmake/Simd.cmake) and only called when the CPU has AVX2.
+#if defined(ORVANE_X86_KERNELS)
 #define ORVANE_FFT_AVX2
 #include "simd/FftTransforms.h"
 #include "simd/FftVectors.h"

@@ -1,6 +1,6 @@
 // The transform with 512-bit AVX-512F registers; compiled with -mavx512f (see
-// cmake/FftFlags.cmake) and only called when the CPU has AVX-512F.
-#if defined(__x86_64__) && defined(__AVX512F__)
+// cmake/Simd.cmake) and only called when the CPU has AVX-512F.
+#if defined(ORVANE_X86_KERNELS)
 #define ORVANE_FFT_AVX512
 #include "simd/FftTransforms.h"
 #include "simd/FftVectors.h"

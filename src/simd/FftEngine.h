@@ -47,6 +47,21 @@ const double kWr5000 = __builtin_cos(kHalfPi * 0.5);
 constexpr Index kChunkPoints = Index{1} << 16;
 constexpr Index kColumnPoints = 2048;
 constexpr int kMaxColumnPasses = 4;
+// The scratch of the column passes (Engine::ScratchDoubles) holds the column
+// buffer and this many twiddle sets: a group of q passes has 4^q rows, and
+// pass p of it needs one set per block of 8 * 4^p rows (at least one).
+constexpr Index kColumnTwiddleSets = 64;
+constexpr Index kMaxColumnRows = Index{1} << 2 * kMaxColumnPasses;
+constexpr Index TwiddleSetsOfGroup(int q) {
+  Index sets = 0;
+  for (int p = 0; p < q; ++p) {
+    const Index blocks = (Index{1} << 2 * (q - p)) / 8;
+    sets += blocks > 0 ? blocks : 1;
+  }
+  return sets;
+}
+static_assert(TwiddleSetsOfGroup(kMaxColumnPasses) <= kColumnTwiddleSets,
+              "the scratch must hold the twiddle sets of kMaxColumnPasses column passes");
 // How far ahead (in points) the first pass prefetches its input streams.
 constexpr Index kPrefetchPoints = 32;
 
@@ -192,6 +207,8 @@ class Engine {
   using BF = Butterflies<V>;
   using BF1 = Butterflies<V1>;
   static constexpr Index W = V::W;
+  static_assert(kColumnPoints / kMaxColumnRows >= W,
+                "a strip of the column buffer must be at least one register wide");
 
  public:
   // x: count input points; a: 2 * big doubles, the result (any content);
@@ -213,10 +230,8 @@ class Engine {
 
   static Index ScratchDoubles(Index big, Index chunk) {
     if (big <= chunk) return 0;
-    // The strip buffer, and the twiddle sets of one span for every pass of a
-    // group: at most 256 rows, so 32 + 8 + 2 + 1 blocks.
-    const Index sets = 64;
-    return 2 * kColumnPoints + sets * static_cast<Index>(sizeof(Twiddles) / sizeof(double));
+    return 2 * kColumnPoints +
+           kColumnTwiddleSets * static_cast<Index>(sizeof(Twiddles) / sizeof(double));
   }
 
   void Run() {

@@ -1,5 +1,5 @@
 // The transform behind FFT::Forward and FFT::Backward, with the choice of
-// instruction set exposed so that the tests can run every path this machine
+// instruction set exposed so that the tests can run every set this machine
 // supports against the loop-by-loop reference.
 #pragma once
 
@@ -8,19 +8,18 @@
 #include <vector>
 
 #include "OrvaneNet/Complex.h"
+#include "simd/InstructionSet.h"
 
 namespace OrvaneNet::detail {
 
-enum class FftPath { Portable, Avx2, Avx512 };
-
-// The paths the running CPU can execute, the portable one first.
-std::vector<FftPath> FftPathsAvailable();
-const char* FftPathName(FftPath path);
+// The FFT's name for the instruction set it runs on.
+using FftPath = InstructionSet;
 
 // The transform of dat[0 .. count-1] filled up with zeros to the next power
 // of two; isgn 1 is Forward, -1 Backward (divided by the filled-up length).
 // Throws OrvaneException for count > 2^29 before dat is read or anything is
-// allocated. The first form picks the best path available.
+// allocated. The first form picks the best path available; a path that is
+// not Supported runs as Portable.
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn);
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path);
 // The same with the cache chunk of `chunkPoints` points (a power of two >= 8)

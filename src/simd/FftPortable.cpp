@@ -1,6 +1,6 @@
 // The transform for any CPU: SSE2 on x86-64 (always present there), plain
 // doubles elsewhere.
-#if defined(__x86_64__) || defined(_M_X64)
+#if defined(ORVANE_X86_KERNELS)
 #define ORVANE_FFT_SSE2
 #endif
 #include "simd/FftTransforms.h"

@@ -1,6 +1,6 @@
 // The transform of each instruction set (FftPortable.cpp, FftAvx2.cpp,
 // FftAvx512.cpp). Plain pointers only: these functions sit behind the
-// dispatch in FFT.cpp.
+// dispatch in FftKernels.cpp.
 #pragma once
 
 #include <cstdint>

@@ -7,6 +7,7 @@
 #include <new>
 #include <vector>
 
+#include "kinds/DenseView.h"
 #include "simd/ProductKernels.h"
 
 namespace OrvaneNet::detail {
@@ -19,16 +20,18 @@ constexpr Index kPlainLoopTerms = 4096;
 
 // C(i, j) by the defining loop.
 template <class T>
-T PlainElement(int m, int k, const T* a, const T* b, int i, int j) {
+T PlainElement(const ConstDenseView<T>& A, const ConstDenseView<T>& B, int i, int j) {
   T s = T(0.0);
-  for (int p = 0; p < k; ++p) s = s + a[i + static_cast<Index>(p) * m] * b[p + static_cast<Index>(j) * k];
+  for (int p = 0; p < A.cols(); ++p) s = s + A(i, p) * B(p, j);
   return s;
 }
 
 template <class T>
 void PlainProduct(int m, int n, int k, const T* a, const T* b, T* c) {
+  const ConstDenseView<T> A(a, m, k, m), B(b, k, n, k);
+  const DenseView<T> C(c, m, n, m);
   for (int j = 0; j < n; ++j)
-    for (int i = 0; i < m; ++i) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
+    for (int i = 0; i < m; ++i) C(i, j) = PlainElement(A, B, i, j);
 }
 
 bool IsFinite(double x) { return std::isfinite(x); }
@@ -44,46 +47,37 @@ bool IsFinite(const std::complex<double>& x) {
 // a non-finite value in their row of A or column of B are recomputed here.
 template <class T>
 void RecomputeNonFinite(int m, int n, int k, const T* a, const T* b, T* c) {
+  const ConstDenseView<T> A(a, m, k, m), B(b, k, n, k);
+  const DenseView<T> C(c, m, n, m);
   std::vector<char> badRow(static_cast<std::size_t>(m), 0);
   std::vector<char> badCol(static_cast<std::size_t>(n), 0);
   bool any = false;
   for (int p = 0; p < k; ++p)
     for (int i = 0; i < m; ++i)
-      if (!IsFinite(a[i + static_cast<Index>(p) * m])) badRow[i] = any = true;
+      if (!IsFinite(A(i, p))) badRow[i] = any = true;
   for (int j = 0; j < n; ++j)
     for (int p = 0; p < k; ++p)
-      if (!IsFinite(b[p + static_cast<Index>(j) * k])) badCol[j] = any = true;
+      if (!IsFinite(B(p, j))) badCol[j] = any = true;
   if (!any) return;
   for (int j = 0; j < n; ++j)
     for (int i = 0; i < m; ++i)
-      if (badRow[i] || badCol[j]) c[i + static_cast<Index>(j) * m] = PlainElement(m, k, a, b, i, j);
-}
-
-ProductPath FastestPath() {
-  static const ProductPath path = [] {
-    if (ProductPathSupported(ProductPath::Avx512)) return ProductPath::Avx512;
-    if (ProductPathSupported(ProductPath::Avx2)) return ProductPath::Avx2;
-    return ProductPath::Generic;
-  }();
-  return path;
+      if (badRow[i] || badCol[j]) C(i, j) = PlainElement(A, B, i, j);
 }
 
 using Kernel = bool (*)(int, int, int, const double*, const double*, double*);
 
-Kernel RealKernel(ProductPath path) {
-  switch (path) {
-    case ProductPath::Avx512: return product::RealAvx512;
-    case ProductPath::Avx2: return product::RealAvx2;
-    default: return product::RealGeneric;
-  }
-}
+struct Kernels {
+  Kernel real, complex;
+};
 
-Kernel ComplexKernel(ProductPath path) {
-  switch (path) {
-    case ProductPath::Avx512: return product::ComplexAvx512;
-    case ProductPath::Avx2: return product::ComplexAvx2;
-    default: return product::ComplexGeneric;
-  }
+// Only x86-64 builds have the vector sets (see InstructionSet.h).
+Kernels KernelsFor(InstructionSet set) {
+#if defined(ORVANE_X86_KERNELS)
+  if (set == InstructionSet::Avx512) return {product::RealAvx512, product::ComplexAvx512};
+  if (set == InstructionSet::Avx2) return {product::RealAvx2, product::ComplexAvx2};
+#endif
+  (void)set;
+  return {product::RealPortable, product::ComplexPortable};
 }
 
 // The product through `kernel`, which sees complex values as interleaved
@@ -111,36 +105,23 @@ void Multiply(Kernel kernel, int m, int n, int k, const T* a, const T* b, T* c) 
 
 }  // namespace
 
-bool ProductPathSupported(ProductPath path) {
-#if defined(__x86_64__) || defined(__i386__)
-  __builtin_cpu_init();
-  switch (path) {
-    case ProductPath::Avx512: return __builtin_cpu_supports("avx512f");
-    case ProductPath::Avx2: return __builtin_cpu_supports("avx2");
-    default: return true;
-  }
-#else
-  return path == ProductPath::Generic;
-#endif
-}
-
 void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c) {
-  Multiply(RealKernel(FastestPath()), m, n, k, a, b, c);
+  Multiply(KernelsFor(Best()).real, m, n, k, a, b, c);
 }
 
 void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
                      const std::complex<double>* b, std::complex<double>* c) {
-  Multiply(ComplexKernel(FastestPath()), m, n, k, a, b, c);
+  Multiply(KernelsFor(Best()).complex, m, n, k, a, b, c);
 }
 
-void MultiplyRealOn(ProductPath path, int m, int n, int k, const double* a, const double* b,
+void MultiplyRealOn(InstructionSet set, int m, int n, int k, const double* a, const double* b,
                     double* c) {
-  Blocked(RealKernel(path), m, n, k, a, b, c);
+  Blocked(KernelsFor(set).real, m, n, k, a, b, c);
 }
 
-void MultiplyComplexOn(ProductPath path, int m, int n, int k, const std::complex<double>* a,
+void MultiplyComplexOn(InstructionSet set, int m, int n, int k, const std::complex<double>* a,
                        const std::complex<double>* b, std::complex<double>* c) {
-  Blocked(ComplexKernel(path), m, n, k, a, b, c);
+  Blocked(KernelsFor(set).complex, m, n, k, a, b, c);
 }
 
 }  // namespace OrvaneNet::detail

@@ -9,6 +9,8 @@
 
 #include <complex>
 
+#include "simd/InstructionSet.h"
+
 namespace OrvaneNet::detail {
 
 // C (m x n) = A (m x k) * B (k x n); C is overwritten. Dimensions must not be
@@ -21,20 +23,13 @@ void MultiplyReal(int m, int n, int k, const double* a, const double* b, double*
 void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
                      const std::complex<double>* b, std::complex<double>* c);
 
-// The instruction sets the blocked kernel is built for, slowest first. The
-// functions below exist so that tests can check each one against the plain
-// loop on a machine that would otherwise always pick the fastest.
-enum class ProductPath { Generic, Avx2, Avx512 };
-
-// Whether this processor (and its operating system) can run `path`.
-bool ProductPathSupported(ProductPath path);
-
-// The products on one given path, always through the blocked kernel, even
-// for shapes where MultiplyReal/MultiplyComplex would take the plain loop.
-// `path` must be supported.
-void MultiplyRealOn(ProductPath path, int m, int n, int k, const double* a, const double* b,
+// The products on one instruction set, always through the blocked kernel,
+// even for shapes where MultiplyReal/MultiplyComplex would take the plain
+// loop, so that tests can check every set against the plain loop on a machine
+// that would otherwise always pick the fastest. `set` must be Supported.
+void MultiplyRealOn(InstructionSet set, int m, int n, int k, const double* a, const double* b,
                     double* c);
-void MultiplyComplexOn(ProductPath path, int m, int n, int k, const std::complex<double>* a,
+void MultiplyComplexOn(InstructionSet set, int m, int n, int k, const std::complex<double>* a,
                        const std::complex<double>* b, std::complex<double>* c);
 
 }  // namespace OrvaneNet::detail

@@ -1,5 +1,6 @@
 // The blocked product with 256-bit AVX2 vectors. Compiled with -mavx2 and
-// without -mfma (cmake/ProductFlags.cmake), so no fused multiply-add exists.
+// -mno-fma (cmake/Simd.cmake), so no fused multiply-add exists.
+#if defined(ORVANE_X86_KERNELS)
 namespace OrvaneNet::detail::product {
 namespace {
 typedef double Vec __attribute__((vector_size(32)));
@@ -26,3 +27,4 @@ bool ComplexAvx2(int m, int n, int k, const double* a, const double* b, double* 
 }
 
 }  // namespace OrvaneNet::detail::product
+#endif

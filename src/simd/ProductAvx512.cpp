@@ -1,6 +1,7 @@
 // The blocked product with 512-bit AVX-512F vectors. Compiled with -mavx512f
-// (cmake/ProductFlags.cmake); the library-wide -ffp-contract=off keeps the
-// multiplies and adds separate (the ProductHasNoFusedMultiplyAdd test checks).
+// (cmake/Simd.cmake); the library-wide -ffp-contract=off keeps the multiplies
+// and adds separate (the LibraryHasNoFusedMultiplyAdd test checks).
+#if defined(ORVANE_X86_KERNELS)
 namespace OrvaneNet::detail::product {
 namespace {
 typedef double Vec __attribute__((vector_size(64)));
@@ -27,3 +28,4 @@ bool ComplexAvx512(int m, int n, int k, const double* a, const double* b, double
 }
 
 }  // namespace OrvaneNet::detail::product
+#endif

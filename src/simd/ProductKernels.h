@@ -1,6 +1,7 @@
-// Entry points of the blocked product kernels, one set per instruction set.
-// Each set lives in its own translation unit compiled for that instruction
-// set (cmake/ProductFlags.cmake) and is only called after a runtime check.
+// Entry points of the blocked product kernels, one pair per instruction set,
+// each pair in the file of its set (ProductPortable.cpp, ProductAvx2.cpp,
+// ProductAvx512.cpp; the vector sets in x86-64 builds only, see
+// InstructionSet.h).
 // Complex matrices are passed as interleaved (real, imaginary) doubles.
 // Preconditions: m, n, k > 0. They return false only when the packing
 // buffers could not be allocated.
@@ -8,8 +9,8 @@
 
 namespace OrvaneNet::detail::product {
 
-bool RealGeneric(int m, int n, int k, const double* a, const double* b, double* c);
-bool ComplexGeneric(int m, int n, int k, const double* a, const double* b, double* c);
+bool RealPortable(int m, int n, int k, const double* a, const double* b, double* c);
+bool ComplexPortable(int m, int n, int k, const double* a, const double* b, double* c);
 
 bool RealAvx2(int m, int n, int k, const double* a, const double* b, double* c);
 bool ComplexAvx2(int m, int n, int k, const double* a, const double* b, double* c);

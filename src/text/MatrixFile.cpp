@@ -14,6 +14,7 @@
 
 #include "core/Messages.h"
 #include "core/NumberParse.h"
+#include "kinds/DenseView.h"
 #include "text/TextFormat.h"
 
 namespace OrvaneNet::detail {
@@ -222,10 +223,12 @@ MatrixText<T> ParseMatrixText(std::string_view text, const MatrixFormatter& form
   std::vector<T> flat;
   std::vector<std::size_t> rowEnds;
   std::size_t longest = 0;
+  std::size_t lineNumber = 0;  // blank lines count: parse errors name the file's line
   ForEachLine(text, [&](std::string_view line) {
+    ++lineNumber;
     if (TrimWhiteSpace(line).empty()) return;
     const std::size_t begin = flat.size();
-    parser.Parse(line, flat);
+    parser.Parse(line, flat, lineNumber);
     longest = std::max(longest, flat.size() - begin);
     rowEnds.push_back(flat.size());
   });
@@ -234,11 +237,12 @@ MatrixText<T> ParseMatrixText(std::string_view text, const MatrixFormatter& form
   MatrixText<T> out;
   out.rowNum = static_cast<int>(rowEnds.size());
   out.colNum = static_cast<int>(longest);
-  const std::size_t m = rowEnds.size();
-  out.values.assign(m * longest, T{});
+  out.values.assign(rowEnds.size() * longest, T{});
+  const DenseView<T> values(out.values.data(), out.rowNum, out.colNum, out.rowNum);
   std::size_t begin = 0;
-  for (std::size_t i = 0; i < m; ++i) {
-    for (std::size_t k = begin; k < rowEnds[i]; ++k) out.values[i + (k - begin) * m] = flat[k];
+  for (int i = 0; i < out.rowNum; ++i) {
+    for (std::size_t k = begin; k < rowEnds[i]; ++k)
+      values(i, static_cast<int>(k - begin)) = flat[k];
     begin = rowEnds[i];
   }
   return out;

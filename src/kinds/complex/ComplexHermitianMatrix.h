@@ -1,10 +1,8 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include "kinds/PackedBase.h"
-#include "kinds/complex/ComplexGeneralMatrix.h"
 
 namespace OrvaneNet {
 
@@ -13,20 +11,13 @@ namespace OrvaneNet {
 // Bunch-Kaufman fallback, and the Hermitian eigenproblems. Right-hand sides
 // and eigenvectors are ComplexGeneralMatrix objects.
 class ComplexHermitianMatrix final
-    : public detail::PackedBase<ComplexHermitianMatrix, lapack::doublecomplex, IComplexMatrix,
-                                ComplexGeneralMatrix> {
+    : public detail::PackedBase<ComplexHermitianMatrix, lapack::doublecomplex> {
  public:
   static constexpr MatrixType kType = MatrixType::ComplexHermitian;
 
   // n x n zeros. Throws OrvaneException when rownum != colnum, when the
   // order is negative or when it is too large for LAPACK's packed indexing.
   ComplexHermitianMatrix(int rownum, int colnum) : PackedBase(rownum, colnum) {}
-  ComplexHermitianMatrix(const ComplexHermitianMatrix&) = default;
-
-  // Carries factors, pivots and both flags.
-  std::unique_ptr<IComplexMatrix> Clone() const override {
-    return std::make_unique<ComplexHermitianMatrix>(*this);
-  }
 
   // Real eigenvalues ascending into values[0..n-1] (at least n entries);
   // with vectors (n x n ComplexGeneralMatrix) the orthonormal eigenvector of
@@ -47,10 +38,6 @@ class ComplexHermitianMatrix final
                                                      IMatrix& vectors) {
     SolveGeneralizedEigenImpl(b, values, &vectors);
   }
-
- private:
-  template <class, class, class, class>
-  friend class detail::PackedBase;
 };
 
 }  // namespace OrvaneNet

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kinds/BandBase.h"
-#include "kinds/real/DoubleGeneralMatrix.h"
 
 namespace OrvaneNet {
 
@@ -9,17 +8,14 @@ namespace OrvaneNet {
 // LAPACK's general band layout and solved by band LU (dgbtrf/dgbtrs/dgbsv).
 // LAPACK's info is not examined: a singular matrix yields non-finite solutions.
 class DoubleGeneralBandMatrix final
-    : public detail::GeneralBandBase<DoubleGeneralBandMatrix, double, IDoubleMatrix,
-                                     DoubleGeneralMatrix> {
+    : public detail::GeneralBandBase<DoubleGeneralBandMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleGeneralBand;
-  static constexpr const char* kInversionMessage = msg::BandInversion;
 
   // A zero band of order rownum. Negative counts, and rownum != colnum,
   // raise OrvaneException before anything is allocated.
   DoubleGeneralBandMatrix(int rownum, int colnum, int subnum, int supernum)
       : GeneralBandBase(rownum, colnum, subnum, supernum) {}
-  DoubleGeneralBandMatrix(const DoubleGeneralBandMatrix&) = default;
 };
 
 }  // namespace OrvaneNet

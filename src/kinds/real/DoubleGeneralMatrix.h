@@ -5,19 +5,13 @@
 namespace OrvaneNet {
 
 // The dense general real kind, and the carrier of every real right-hand side
-// and result: other kinds pass Dat() straight to LAPACK.
-class DoubleGeneralMatrix final
-    : public detail::DenseGeneralBase<DoubleGeneralMatrix, double, IDoubleMatrix> {
+// and result: other kinds hand its View() straight to LAPACK.
+class DoubleGeneralMatrix final : public detail::DenseGeneralBase<DoubleGeneralMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleGeneral;
 
   // rownum x colnum zeros; negative counts raise OrvaneException.
   DoubleGeneralMatrix(int rownum, int colnum) : DenseGeneralBase(rownum, colnum) {}
-  DoubleGeneralMatrix(const DoubleGeneralMatrix&) = default;
-
-  std::unique_ptr<IDoubleMatrix> Clone() const override {
-    return std::make_unique<DoubleGeneralMatrix>(*this);
-  }
 
   // Least-squares (m >= n) or minimum-norm (m < n) solution of op(A) X = B
   // with dgels. b must have max(m, n) rows; its first n rows receive X and,
@@ -31,10 +25,6 @@ class DoubleGeneralMatrix final
   void SolveSVD(IDoubleMatrix& smat, IDoubleMatrix& umat, IDoubleMatrix& vtmat) {
     SolveSVDImpl(smat, umat, vtmat);
   }
-
- private:
-  template <class, class, class>
-  friend class detail::DenseGeneralBase;
 };
 
 }  // namespace OrvaneNet

@@ -11,20 +11,12 @@ namespace OrvaneNet {
 // Right-hand sides must be DoubleGeneralMatrix ("Matrix b must be general
 // matrix." otherwise) with RowNum rows.
 class DoubleGeneralTridiagonalMatrix final
-    : public detail::GeneralTridiagonalBase<DoubleGeneralTridiagonalMatrix, double,
-                                            IDoubleMatrix> {
+    : public detail::GeneralTridiagonalBase<DoubleGeneralTridiagonalMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleGeneralTridiagonal;
-  static constexpr const char* kInversionMessage = msg::TridiagonalInversion;
-  static constexpr bool kTestsRhsType = true;
 
   // Zeros of order rownum; unequal or negative counts raise OrvaneException.
   DoubleGeneralTridiagonalMatrix(int rownum, int colnum) : GeneralTridiagonalBase(rownum, colnum) {}
-  DoubleGeneralTridiagonalMatrix(const DoubleGeneralTridiagonalMatrix&) = default;
-
-  std::unique_ptr<IDoubleMatrix> Clone() const override {
-    return std::make_unique<DoubleGeneralTridiagonalMatrix>(*this);
-  }
 };
 
 }  // namespace OrvaneNet

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "kinds/BandBase.h"
-#include "kinds/real/DoubleGeneralMatrix.h"
 
 namespace OrvaneNet {
 
@@ -9,20 +8,14 @@ namespace OrvaneNet {
 // band kept in LAPACK's layout (uplo 'U') and solved by band Cholesky
 // (dpbtrf/dpbtrs/dpbsv). Writes outside the band are ignored.
 class DoubleSymmetricBandMatrix final
-    : public detail::SymmetricBandBase<DoubleSymmetricBandMatrix, double, IDoubleMatrix,
-                                       DoubleGeneralMatrix> {
+    : public detail::SymmetricBandBase<DoubleSymmetricBandMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleSymmetricBand;
-  static constexpr const char* kInversionMessage = msg::BandInversion;
-  // This kind shares the symmetric tridiagonal kind's wording.
-  static constexpr const char* kNotPositiveDefiniteMessage =
-      msg::SymmetricTridiagonalNotPositiveDefinite;
 
   // A zero band of order rownum. rownum != colnum or subnum != supernum, and
   // negative counts, raise OrvaneException before anything is allocated.
   DoubleSymmetricBandMatrix(int rownum, int colnum, int subnum, int supernum)
       : SymmetricBandBase(rownum, colnum, subnum, supernum) {}
-  DoubleSymmetricBandMatrix(const DoubleSymmetricBandMatrix&) = default;
 };
 
 }  // namespace OrvaneNet

@@ -6,7 +6,7 @@ double* DoubleSymmetricMatrix::EigenvalueDat(IMatrix& eigenValue) const {
   auto& w = dynamic_cast<DoubleGeneralMatrix&>(eigenValue);
   RequireEigenvalueRoom(static_cast<std::int64_t>(w.get_RowNum()) * w.get_ColNum(),
                         "Matrix eigenValue");
-  return w.Dat();
+  return w.View().data();
 }
 
 void DoubleSymmetricMatrix::SPEV(IMatrix& eigenValue, IMatrix& eigenVector, int& info) {

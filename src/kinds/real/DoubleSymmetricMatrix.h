@@ -1,31 +1,21 @@
 #pragma once
 
-#include <memory>
 #include <vector>
 
 #include "kinds/PackedBase.h"
-#include "kinds/real/DoubleGeneralMatrix.h"
 
 namespace OrvaneNet {
 
 // The real symmetric kind: the upper triangle packed by columns, Cholesky
 // with a Bunch-Kaufman fallback, and the symmetric eigenproblems. Right-hand
 // sides and results are DoubleGeneralMatrix objects.
-class DoubleSymmetricMatrix final
-    : public detail::PackedBase<DoubleSymmetricMatrix, double, IDoubleMatrix,
-                                DoubleGeneralMatrix> {
+class DoubleSymmetricMatrix final : public detail::PackedBase<DoubleSymmetricMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleSymmetric;
 
   // n x n zeros. Throws OrvaneException when rownum != colnum, when the
   // order is negative or when it is too large for LAPACK's packed indexing.
   DoubleSymmetricMatrix(int rownum, int colnum) : PackedBase(rownum, colnum) {}
-  DoubleSymmetricMatrix(const DoubleSymmetricMatrix&) = default;
-
-  // Carries factors, pivots and both flags.
-  std::unique_ptr<IDoubleMatrix> Clone() const override {
-    return std::make_unique<DoubleSymmetricMatrix>(*this);
-  }
 
   // Eigenvalues ascending into values[0..n-1] (values needs at least n
   // entries); with vectors (n x n DoubleGeneralMatrix) the orthonormal
@@ -59,9 +49,6 @@ class DoubleSymmetricMatrix final
   void SPGV(IMatrix& b, IMatrix& eigenValue, IMatrix& eigenVector, int& info);
 
  private:
-  template <class, class, class, class>
-  friend class detail::PackedBase;
-
   double* EigenvalueDat(IMatrix& eigenValue) const;
 };
 

@@ -10,21 +10,13 @@ namespace OrvaneNet {
 // the arrays as they were and IsFactorized false. Writes outside the three
 // diagonals are ignored. Right-hand sides are DoubleGeneralMatrix.
 class DoubleSymmetricTridiagonalMatrix final
-    : public detail::HermitianTridiagonalBase<DoubleSymmetricTridiagonalMatrix, double,
-                                              IDoubleMatrix> {
+    : public detail::HermitianTridiagonalBase<DoubleSymmetricTridiagonalMatrix, double> {
  public:
   static constexpr MatrixType kType = MatrixType::DoubleSymmetricTridiagonal;
-  static constexpr const char* kNotPositiveDefiniteMessage =
-      msg::SymmetricTridiagonalNotPositiveDefinite;
 
   // Zeros of order rownum; unequal or negative counts raise OrvaneException.
   DoubleSymmetricTridiagonalMatrix(int rownum, int colnum)
       : HermitianTridiagonalBase(rownum, colnum) {}
-  DoubleSymmetricTridiagonalMatrix(const DoubleSymmetricTridiagonalMatrix&) = default;
-
-  std::unique_ptr<IDoubleMatrix> Clone() const override {
-    return std::make_unique<DoubleSymmetricTridiagonalMatrix>(*this);
-  }
 };
 
 }  // namespace OrvaneNet

@@ -17,11 +17,11 @@ struct ComplexConfig {
 
 namespace OrvaneNet::detail::product {
 
-bool RealGeneric(int m, int n, int k, const double* a, const double* b, double* c) {
+bool RealPortable(int m, int n, int k, const double* a, const double* b, double* c) {
   return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, b, c);
 }
 
-bool ComplexGeneric(int m, int n, int k, const double* a, const double* b, double* c) {
+bool ComplexPortable(int m, int n, int k, const double* a, const double* b, double* c) {
   return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, b, c);
 }
 
