@@ -7,6 +7,7 @@
 #include <OrvaneNet/LinearEquation.h>
 #include <OrvaneNet/Matrix.h>
 #include <OrvaneNet/OrvaneException.h>
+#include <OrvaneNet/SingularValueDecomposition.h>
 
 #include <functional>
 #include <string>
@@ -243,6 +244,44 @@ TYPED_TEST(SoundBehaviour, SolutionIsNoLongerFactorized) {
   LinearEquation::Solve(b, c);
   const H one = Column<H>({1, 1});
   EXPECT_LT(orvane_test::Residual(x, c, one), 8);
+}
+
+// Found by the audit. The eigen, SVD and least-squares drivers destroy their
+// input: it no longer reads as factorized, so a later Solve factorizes what
+// it holds instead of taking it for the factors it held before.
+TYPED_TEST(SoundBehaviour, DestroyingDriversClearTheFlag) {
+  using H = TypeParam;
+  const MatrixType symmetric = Kind<H>(MatrixType::DoubleSymmetric);
+  H a = Filled(H(2, 2, symmetric), {{4, 1}, {1, 3}}),
+    b = Filled(H(2, 2, symmetric), {{2, 0}, {0, 2}});
+  H g = Filled(H(2, 2), {{4, 2}, {3, 4}});
+  std::vector<double> values;
+  H sigma, u, vt;
+  struct Row {
+    std::function<void()> run;
+    std::vector<H*> destroyed;
+  };
+  std::vector<Row> rows = {{[&] { Eigenproblem::Solve(a, values); }, {&a}},
+                           {[&] { Eigenproblem::Solve(a, b, values); }, {&a, &b}},
+                           {[&] { SingularValueDecomposition::Decompose(g, sigma, u, vt); }, {&g}}};
+  if constexpr (std::is_same_v<H, Matrix>) {
+    rows.push_back({[&] {
+                      Matrix rhs = Column<H>({1, 1});
+                      LeastSquare::Solve(g, rhs);
+                    },
+                    {&g}});
+  }
+  for (const auto& row : rows) {
+    for (H* m : row.destroyed) LinearEquation::Factorize(*m);
+    row.run();
+    for (H* m : row.destroyed) {
+      EXPECT_FALSE(m->get_IsFactorized());
+      const H held = m->Clone();
+      H x = Column<H>({1, 2});
+      LinearEquation::Solve(*m, x);
+      EXPECT_LT(orvane_test::Residual(held, x, Column<H>({1, 2})), 8);
+    }
+  }
 }
 
 TEST(SoundBehaviourAudit, LeastSquareIntoTheMatrixItselfRefused) {

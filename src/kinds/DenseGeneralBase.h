@@ -100,7 +100,8 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   bool HoldsInverse() const override { return m_holdsInverse; }
 
   // Another operation has written a plain matrix into the array (a
-  // solution): the factors or the inverse it held are gone.
+  // solution), or a driver has destroyed it (SVD, least squares): the
+  // factors or the inverse it held are gone.
   void Overwritten() noexcept {
     m_isFactorized = false;
     m_holdsInverse = false;
@@ -161,6 +162,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     };
     const int info =
         lapack::RunWithWorkspace<Scalar>(std::max(std::max(m, n) + 3 * k, 5 * k), gesvd);
+    Overwritten();
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
     CheckInfo(info, msg::SvdNoConvergence);
   }

@@ -131,6 +131,13 @@ class PackedBase : public KindBase<Derived, Scalar> {
 
   bool HoldsInverse() const override { return m_holdsInverse; }
 
+  // An eigen driver has destroyed ap (or left B's Cholesky factor in it):
+  // whatever factors or inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
   void Dispose() noexcept override {
     ap.Release();
     ipiv.Release();
@@ -175,6 +182,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
     int info = 0;
     lapack::hpev(&jobz, &uplo, &n, ap.data(), w, z == nullptr ? &unusedZ : z, &ldz, work.data(),
                  rwork.data(), &info);
+    Overwritten();
     return info;
   }
 
@@ -197,6 +205,8 @@ class PackedBase : public KindBase<Derived, Scalar> {
     int info = 0;
     lapack::hpgv(&itype, &jobz, &uplo, &n, ap.data(), bp, w, z == nullptr ? &unusedZ : z, &ldz,
                  work.data(), rwork.data(), &info);
+    Overwritten();
+    b.Overwritten();
     return info;
   }
 
