@@ -316,14 +316,6 @@ struct Field<false> {
   static void Set(Handle& h, int i, int j, S v) { h.set_Item(i, j, v); }
   static S Value(double re, double) { return re; }
   static double Imag(S) { return 0.0; }
-  static void Save(const Handle& h, const MatrixFormatter& f, const std::string& p) {
-    Handle::Save(h, f, p);
-  }
-  static void Save(const Handle& h, int digits, const std::string& p) {
-    Handle::Save(h, digits, p);
-  }
-  static Handle Load(const std::string& p, const MatrixFormatter& f) { return Handle::Load(p, f); }
-  static Handle Load(const std::string& p) { return Handle::Load(p); }
 };
 
 template <>
@@ -334,14 +326,6 @@ struct Field<true> {
   static void Set(Handle& h, int i, int j, S v) { h.set_Item(i, j, OrvaneNet::Complex(v)); }
   static S Value(double re, double im) { return {re, im}; }
   static double Imag(S v) { return v.imag(); }
-  static void Save(const Handle& h, const MatrixFormatter& f, const std::string& p) {
-    Handle::Save(h, f, p);
-  }
-  static void Save(const Handle& h, int digits, const std::string& p) {
-    Handle::Save(h, digits, p);
-  }
-  static Handle Load(const std::string& p, const MatrixFormatter& f) { return Handle::Load(p, f); }
-  static Handle Load(const std::string& p) { return Handle::Load(p); }
 };
 
 inline double Conj(double v) { return v; }
@@ -1183,9 +1167,9 @@ class Runner {
     const std::string path = TempFile();
     ExpectNone(Capture([&] {
       if (custom) {
-        F::Save(e.h, f, path);
+        H::Save(e.h, f, path);
       } else {
-        F::Save(e.h, digits, path);
+        H::Save(e.h, digits, path);
       }
     }));
     std::ifstream in(path, std::ios::binary);
@@ -1196,7 +1180,7 @@ class Runner {
     if (text.str() != e.h.ToString(shown) + "\r\n")
       Fail("save", "the file is not ToString and an empty line");
     std::optional<H> loaded;
-    ExpectNone(Capture([&] { loaded.emplace(custom ? F::Load(path, f) : F::Load(path)); }));
+    ExpectNone(Capture([&] { loaded.emplace(custom ? H::Load(path, f) : H::Load(path)); }));
     std::filesystem::remove(path);
     const M got = ReadAll(*loaded);
     const int rows = Rows() == 0 ? 0 : Rows(), cols = Rows() == 0 ? 0 : Cols();
