@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "TestUtil.h"
 
@@ -50,25 +47,15 @@ class OrvaneTool : public ::testing::Test {
  protected:
   void SetUp() override {
     if (kTool == nullptr) GTEST_SKIP() << "the orvane tool is not built (ORVANE_BUILD_TOOLS=OFF)";
-    char pattern[] = "/tmp/orvane-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
   }
 
-  std::string Path(const std::string& name) const { return m_dir + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
-  std::string Read(const std::string& name) const {
-    std::stringstream s;
-    s << std::ifstream(Path(name)).rdbuf();
-    return s.str();
-  }
+  std::string Path(const std::string& name) const { return m_folder.Path(name); }
+  void Write(const std::string& name, const std::string& text) const { m_folder.Write(name, text); }
+  std::string Read(const std::string& name) const { return orvane_test::TempFolder::Read(Path(name)); }
 
   // Runs the tool in the temporary folder; every argument single-quoted.
   Outcome Run(const std::vector<std::string>& args) const {
-    std::string cmd = "cd '" + m_dir + "' && '" + kTool + "'";
+    std::string cmd = "cd '" + m_folder.Dir().string() + "' && '" + kTool + "'";
     for (const std::string& a : args) cmd += " '" + a + "'";
     cmd += " >stdout.txt 2>stderr.txt";
     const int raw = std::system(cmd.c_str());
@@ -93,7 +80,7 @@ class OrvaneTool : public ::testing::Test {
     ExpectNear(Mat::Load(Path("X.txt")), x);
   }
 
-  std::string m_dir;
+  orvane_test::TempFolder m_folder;
 };
 
 // ---- each command against the library ----
@@ -196,8 +183,14 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
       {"indef.txt", "[1,2]\n[2,1]\n"},       {"I.txt", "[1,0]\n[0,1]\n"},
       {"x.txt", "[5,5,5,5]\n"},              {"y.txt", "[1,2,3,4]\n"},
       {"cs.txt", "[(1,1),(2,2)]\n[(2,0),(4,0)]\n"}, {"cb.txt", "[(1,0)]\n[(0,1)]\n"},
+      {"c2.txt", "[(1,2),(3,4)]\n[(5,6),3]\n"},
   };
   for (const auto& [name, text] : files) Write(name, text);
+  // The line of a parse error is the library's: right in UTF-16 files, and
+  // not an earlier line that merely holds the same text (c2.txt).
+  std::string wide = "\xFF\xFE";
+  for (char ch : std::string("[1,2]\r\n\r\n[3,x]\r\n")) wide += std::string{ch, '\0'};
+  Write("wide16.txt", wide);
   const char* singular = "singular matrix (element (1, 1) of the LU factor U is zero)";
   const struct {
     std::vector<std::string> args;
@@ -207,6 +200,8 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
       {{"solve", "bad.txt", "b.txt"}, 2, "orvane solve: bad.txt: malformed number \"4;5\" at line 3"},
       {{"solve", "big.txt", "b.txt"}, 2, "orvane solve: big.txt: number out of range \"1e999\" at line 2"},
       {{"fft", "c.txt"}, 2, "orvane fft: c.txt: complex element without an imaginary part \"(3\" at line 1"},
+      {{"fft", "c2.txt"}, 2, "orvane fft: c2.txt: complex element without an imaginary part \"3\" at line 2"},
+      {{"inv", "wide16.txt"}, 2, "orvane inv: wide16.txt: malformed number \"x\" at line 3"},
       {{"solve", "missing.txt", "b.txt"}, 2,
        "orvane solve: missing.txt: cannot read the file: No such file or directory"},
       {{"solve", "rect.txt", "b.txt"}, 2, "orvane solve: rect.txt: wrong shape: 2 x 3, a square matrix is needed"},
@@ -261,24 +256,6 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
   }
   // An indefinite but regular symmetric matrix is fine for the packed kind.
   EXPECT_EQ(Run({"solve", "indef.txt", "b.txt", "--kind", "symmetric"}).status, 0);
-}
-
-// The line of a parse error is the library's: right in UTF-16 files, and not
-// an earlier line that merely holds the same text.
-TEST_F(OrvaneTool, ParseErrorsNameTheLineTheLibraryReports) {
-  std::string wide = "\xFF\xFE";
-  for (char ch : std::string("[1,2]\r\n\r\n[3,x]\r\n")) wide += std::string{ch, '\0'};
-  Write("wide.txt", wide);
-  Write("c.txt", "[(1,2),(3,4)]\n[(5,6),3]\n");
-  const std::pair<std::vector<std::string>, std::string> rows[] = {
-      {{"inv", "wide.txt"}, "orvane inv: wide.txt: malformed number \"x\" at line 3\n"},
-      {{"fft", "c.txt"}, "orvane fft: c.txt: complex element without an imaginary part \"3\" at line 2\n"},
-  };
-  for (const auto& [args, err] : rows) {
-    const Outcome r = Run(args);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, err);
-  }
 }
 
 }  // namespace
