@@ -47,6 +47,14 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^FFT \w+( \w+)?/(ESTIMATE|MEASURE)$", "FFTW plan execute + copies", False),
+    (r"^Product2Threads/", "the same on 1 thread (wall time)", False),
+    (r"^Product2ThreadsVsBlas/", "dgemm / zgemm on 2 threads (wall time)", False),
+    (r"^ProductDispatch/", "the same held to 1 thread (wall time)", False),
+    (r"^RealGeneralEigen$", "dgeev (queried lwork)", True),
+    (r"^ComplexGeneralEigen$", "zgeev (queried lwork)", True),
+    (r"^DftForward$", "FFTW_ESTIMATE c2c plan", False),
+    (r"^DftForwardReal$", "FFTW_ESTIMATE r2c plan", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

@@ -163,6 +163,41 @@ TEST_F(OrvaneTool, LeastSquaresOfAnUnderdeterminedSystemMatchesTheLibrary) {
   ExpectNear(Matrix::Load(Path("X.txt")), b);
 }
 
+TEST_F(OrvaneTool, GeneralEigenproblemMatchesTheLibrary) {
+  Write("A.txt", "[1,2,0]\n[-3,1,0.5]\n[0,1,4]\n");  // a conjugate pair and a real value
+  Write("C.txt", "[(1,1),(2,0)]\n[(0,-1),(3,0.5)]\n");
+  RunQuietly({"eig", "A.txt", "--general", "--vectors", "--digits", "0", "-o", "e"});
+  Matrix a = Matrix::Load(Path("A.txt"));
+  ComplexMatrix values, vectors, complexValues;
+  GeneralEigenproblem::Solve(a, values, vectors);
+  ExpectNear(ComplexMatrix::Load(Path("e-values.txt")), values);
+  ExpectNear(ComplexMatrix::Load(Path("e-vectors.txt")), vectors);
+  ComplexMatrix c = ComplexMatrix::Load(Path("C.txt"));
+  GeneralEigenproblem::Solve(c, complexValues);
+  const Outcome r = Run({"eig", "C.txt", "--general", "--complex", "--digits", "0"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "eigenvalues (LAPACK's order, conjugate pairs together):\n" + complexValues.ToString(Exact()));
+  EXPECT_NE(Run({"eig", "--help"}).out.find("--general"), std::string::npos);
+}
+
+TEST_F(OrvaneTool, ExactTransformKeepsTheLengthAndTheOrientation) {
+  Write("row.txt", "[1,2,3]\n");
+  Write("column.txt", "[(1,0.5)]\n[(0,-1)]\n[(2,0)]\n[(0.25,0)]\n[(-1,3)]\n");
+  const std::vector<Complex> x = DFT::Backward({Complex(1, 0), Complex(2, 0), Complex(3, 0)});
+  const Outcome row = Run({"fft", "row.txt", "--exact", "--inverse", "--digits", "2"});
+  EXPECT_EQ(row.status, 0) << row.err;
+  EXPECT_EQ(row.out, "[" + x[0].ToString(2) + "," + x[1].ToString(2) + "," + x[2].ToString(2) + "]\r\n");
+  RunQuietly({"fft", "column.txt", "--exact", "--digits", "0", "-o", "X.txt"});
+  const ComplexMatrix column = ComplexMatrix::Load(Path("column.txt"));
+  std::vector<Complex> data;
+  for (int i = 0; i < 5; ++i) data.push_back(column.get_Item(i, 0));
+  const std::vector<Complex> forward = DFT::Forward(data);
+  ComplexMatrix want(5, 1);
+  for (int i = 0; i < 5; ++i) want(i, 0) = forward[static_cast<std::size_t>(i)];
+  ExpectNear(ComplexMatrix::Load(Path("X.txt")), want);
+  EXPECT_NE(Run({"fft", "--help"}).out.find("--exact"), std::string::npos);
+}
+
 TEST_F(OrvaneTool, WithoutArgumentsTheTourRuns) {
   const Outcome r = Run({});
   EXPECT_EQ(r.status, 0);
@@ -230,6 +265,10 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
        "orvane fit: b.txt: 2 points cannot determine a polynomial of degree 2"},
       {{"inv", "A.txt", "--digits", "many"}, 2, "orvane inv: --digits 'many' is not an integer"},
       {{"frobnicate"}, 2, "orvane: unknown command 'frobnicate' (orvane --help lists them)"},
+      {{"eig", "A.txt", "A.txt", "--general"}, 2,
+       "orvane eig: too many arguments; usage: orvane eig A --general [--vectors] [--complex]"},
+      {{"eig", "rect.txt", "--general"}, 2, "orvane eig: rect.txt: wrong shape: 2 x 3, a square matrix is needed"},
+      {{"fft", "A.txt", "--exact"}, 2, "orvane fft: A.txt: wrong shape: 2 x 2, one row or one column is needed"},
       // Consistent, so a backend may well produce finite numbers: still singular.
       {{"solve", "sing.txt", "b.txt"}, 1, std::string("orvane solve: sing.txt: ") + singular},
       {{"solve", "sing.txt", "b.txt", "--kind", "tridiagonal"}, 1, std::string("orvane solve: sing.txt: ") + singular},
