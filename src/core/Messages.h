@@ -39,6 +39,8 @@ inline constexpr const char* SymmetricNotSquare =
     "Number of rows and columns must be equal for symmetric matrix.";
 inline constexpr const char* NotTridiagonalElement =
     "The specified element doesn't fit to tridiagonal matrix.";
+inline constexpr const char* HermitianComplexDiagonal =
+    "A diagonal element of a Hermitian matrix must be real.";
 inline constexpr const char* HermitianTridiagonalComplexDiagonal =
     "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please use "
     "Matrix::ComplexHermitian.";

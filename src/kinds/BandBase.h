@@ -224,6 +224,7 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
   // Inside the band: stores (the mirror for i > j) and clears IsFactorized.
   // Outside the band any value is ignored.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       if (j - i > m_ku) return;
       ab[Index(i, j)] = ToStorage(value);
@@ -236,16 +237,12 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
   void Invert() override { throw OrvaneException(kInversionMessage); }
 
-  // Cholesky A = U^H U in place. Not positive definite: throws, the flag stays
-  // as it was and ab keeps LAPACK's partial factor.
+  // Cholesky A = U^H U in place. Not positive definite: throws, and the
+  // flag and the elements stay as they were.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
-    int info = 0;
-    RecordNorm();
-    lapack::pbtrf(&uplo, &n, &kd, ab.data(), &ldab, &info);
-    CheckInfo(info, kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) { lapack::pbtrf(&uplo, &n, &kd, ab.data(), &ldab, info); });
   }
 
   // Overwrites b (n rows) with the solution from the stored factor.
@@ -258,17 +255,15 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
     CheckIllegal(info);  // pbtrs reports no info > 0
   }
 
-  // Factorizes and solves in one call. Not positive definite: throws, b is
-  // unchanged, the flag stays as it was and ab holds a partial factor.
+  // Factorizes and solves in one call. Not positive definite: throws, and b,
+  // the flag and the elements stay as they were (pbsv stops before b).
   void SolveWithSimpleDriver(IMatrix& b) override {
     const auto B = RhsView(b);
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = B.cols(), ldb = B.ld();
-    int info = 0;
-    RecordNorm();
-    lapack::pbsv(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, &info);
-    CheckInfo(info, kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) {
+      lapack::pbsv(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, info);
+    });
   }
 
   void Dispose() noexcept override { ab.Release(); }
@@ -284,6 +279,22 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
  private:
   friend StorageAccess;
+
+  // Runs a factorizing routine on a copy kept aside: when it fails (pbtrf
+  // stops with a partial factor in place) the band is put back and the
+  // failure raised, so the matrix is never left half factorized.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    RecordNorm();
+    NativeArray<Scalar> saved(ab);
+    int info = 0;
+    call(&info);
+    if (info != 0) {
+      ab = std::move(saved);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
+    }
+    m_isFactorized = true;
+  }
 
   NativeArray<Scalar> ab;
   int m_ku;  // = kd; the shape check made subnum equal to it

@@ -69,6 +69,9 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     Rhs& rhs = dynamic_cast<Rhs&>(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
+    // OpenBLAS's gesv returns at once when there is no right-hand side; the
+    // factors a later Solve relies on must be there all the same.
+    if (rhs.m_colnum == 0) return Factorize();
     const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
     RecordNorm();
@@ -95,6 +98,16 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     // getri declines a singular U and leaves the factors in place.
     if (info > 0) throw OrvaneException(FillPlaceholders(msg::SingularInversion, info));
     m_holdsInverse = true;
+  }
+
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
+  // Another operation has written a plain matrix into the array (a
+  // solution), or a driver has destroyed it (SVD, least squares): the
+  // factors or the inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
   }
 
   void Dispose() noexcept override {
@@ -152,6 +165,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     };
     const int info =
         lapack::RunWithWorkspace<Scalar>(std::max(std::max(m, n) + 3 * k, 5 * k), gesvd);
+    Overwritten();
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
     CheckInfo(info, msg::SvdNoConvergence);
   }

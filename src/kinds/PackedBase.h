@@ -9,8 +9,9 @@
 //            [                9 ]
 //
 // An element below the diagonal is the mirror of (j, i): the same value for
-// real data, its complex conjugate for Hermitian data. Diagonal entries are
-// stored as written; LAPACK's Hermitian routines read only their real part.
+// real data, its complex conjugate for Hermitian data. A Hermitian diagonal
+// entry is real: a value with an imaginary part is refused (LAPACK's
+// Hermitian routines would read only its real part).
 //
 // Factorization tries Cholesky (A = U^H U) first and falls back to
 // Bunch-Kaufman (A = U D U^H with pivots) when LAPACK reports that A is not
@@ -57,6 +58,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
   }
   // Storing clears IsFactorized; the route flag stays as it is.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       ap[PackedIndex(i, j)] = ToStorage(value);
     } else {
@@ -67,8 +69,8 @@ class PackedBase : public KindBase<Derived, Scalar> {
   }
 
   // Cholesky, or Bunch-Kaufman when A is not positive definite. Throws the
-  // singular-D message when D has an exact zero; ap then holds the completed
-  // indefinite factors but IsFactorized is false.
+  // singular-D message when D has an exact zero; ap then holds the matrix as
+  // it was and IsFactorized is false.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum;
@@ -128,6 +130,15 @@ class PackedBase : public KindBase<Derived, Scalar> {
     m_holdsInverse = true;
   }
 
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
+  // An eigen driver has destroyed ap (or left B's Cholesky factor in it):
+  // whatever factors or inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
   void Dispose() noexcept override {
     ap.Release();
     ipiv.Release();
@@ -172,6 +183,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
     int info = 0;
     lapack::hpev(&jobz, &uplo, &n, ap.data(), w, z == nullptr ? &unusedZ : z, &ldz, work.data(),
                  rwork.data(), &info);
+    Overwritten();
     return info;
   }
 
@@ -194,13 +206,16 @@ class PackedBase : public KindBase<Derived, Scalar> {
     int info = 0;
     lapack::hpgv(&itype, &jobz, &uplo, &n, ap.data(), bp, w, z == nullptr ? &unusedZ : z, &ldz,
                  work.data(), rwork.data(), &info);
+    Overwritten();
+    b.Overwritten();
     return info;
   }
 
   // Runs the Cholesky routine, and when A turns out not to be positive
   // definite puts the elements back (a failed attempt leaves a partial factor)
-  // and runs the Bunch-Kaufman one. The copy is the only one any operation
-  // makes, so it is filled directly (no zeroing first).
+  // and runs the Bunch-Kaufman one. When that fails too (D exactly singular)
+  // the elements are put back again: a failed factorization leaves the
+  // matrix as it was. The copy is filled directly (no zeroing first).
   template <class Cholesky, class Indefinite>
   void EitherRoute(Cholesky&& cholesky, Indefinite&& indefinite, const char* singularMessage) {
     RecordNorm();
@@ -214,6 +229,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
     if (!m_isPositiveDefinite) {
       std::copy(saved.begin(), saved.end(), ap.data());
       indefinite(&info);
+      if (info != 0) std::copy(saved.begin(), saved.end(), ap.data());
       CheckInfo(info, singularMessage);
     }
     m_isFactorized = true;

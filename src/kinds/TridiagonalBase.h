@@ -227,14 +227,11 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   void Invert() override { throw OrvaneException(kInversionMessage); }
 
-  // A failure leaves d and e partly factored, so the flag is cleared.
+  // Not positive definite: throws, the flag is cleared and d and e hold the
+  // matrix as it was.
   void Factorize() override {
     const int n = m_rownum;
-    int info = 0;
-    RecordNorm();
-    lapack::pttrf(&n, d.data(), e.data(), &info);
-    m_isFactorized = info == 0;
-    CheckInfo(info, kNotPositiveDefiniteMessage);
+    FactorizeOrRestore([&](int* info) { lapack::pttrf(&n, d.data(), e.data(), info); });
   }
 
   // e is the superdiagonal of U in A = U^H * D * U, hence uplo 'U'.
@@ -253,11 +250,9 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
     if constexpr (!kComplex) {
       const auto B = RhsView(b);
       const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
-      int info = 0;
-      RecordNorm();
-      lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, &info);
-      m_isFactorized = info == 0;
-      CheckInfo(info, kNotPositiveDefiniteMessage);
+      FactorizeOrRestore([&](int* info) {
+        lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, info);
+      });
     } else {
       (void)b;
       throw OrvaneException(msg::ZptsvUnsupported);
@@ -278,6 +273,24 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
  private:
   friend StorageAccess;
+
+  // Runs a factorizing routine with the diagonals kept aside: when it fails
+  // (pttrf stops with d and e partly factored) they are put back, the flag
+  // is cleared and the failure raised.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    RecordNorm();
+    NativeArray<double> savedD(d);
+    NativeArray<Scalar> savedE(e);
+    int info = 0;
+    call(&info);
+    m_isFactorized = info == 0;
+    if (info != 0) {
+      d = std::move(savedD);
+      e = std::move(savedE);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
+    }
+  }
 
   NativeArray<double> d;
   NativeArray<Scalar> e;
