@@ -55,6 +55,10 @@ RAW = [
     (r"^ComplexGeneralEigen$", "zgeev (queried lwork)", True),
     (r"^DftForward$", "FFTW_ESTIMATE c2c plan", False),
     (r"^DftForwardReal$", "FFTW_ESTIMATE r2c plan", False),
+    (r"^ReciprocalCondition$", "dgecon (norm given)", True),
+    (r"^ComplexReciprocalCondition$", "zgecon (norm given)", True),
+    (r"^ComplexDenseFactorize$", "zgetrf", True),
+    (r"^(Complex)?LangeBeforeGetrf$", "?getrf alone (other side: ?lange + ?getrf, no library)", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

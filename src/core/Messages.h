@@ -150,3 +150,12 @@ inline constexpr const char* GeneralEigenNoConvergence =
 namespace OrvaneNet::msg {
 inline constexpr const char* DftTooLong = "The DFT input must not have more than 2^29 points.";
 }  // namespace OrvaneNet::msg
+
+// Norms (MatrixNorm::Compute): a factorized matrix's storage holds its
+// factors, whose norm is not the matrix's.
+namespace OrvaneNet::msg {
+inline constexpr const char* NormOfFactors =
+    "The matrix holds its factors, so its norm cannot be computed; take the norm before "
+    "factorizing.";
+inline constexpr const char* UnknownNormType = "Unknown norm type.";
+}  // namespace OrvaneNet::msg

@@ -26,6 +26,7 @@
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "lapack/Dense.h"
 #include "lapack/Workspace.h"
 
@@ -47,6 +48,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int m = m_rownum, n = m_colnum, lda = Ld();
     int info = 0;
+    RecordNorm();
     lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (singular U) is accepted
     m_holdsInverse = false;
@@ -72,6 +74,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     if (rhs.m_colnum == 0) return Factorize();
     const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
+    RecordNorm();
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
     m_isFactorized = true;
     m_holdsInverse = false;
@@ -170,6 +173,50 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   NativeArray<Scalar> dat;
   NativeArray<int> ipiv;
   bool m_holdsInverse = false;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    const char norm = '1';
+    const int n = m_rownum, lda = Ld();
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::gecon(&norm, &n, dat.data(), &lda, &m_anorm, rcond, work, iwork, rwork, info);
+    });
+  }
+
+  ScaledProduct<Scalar> Determinant() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    const auto A = View();
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return A(i, i); });
+  }
+
+ protected:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors dat will hold.
+  void RecordNorm() { m_anorm = OneNormDense(dat.data(), m_rownum, m_colnum, Ld()); }
+
+ private:
+  double ElementNorm(char norm) const {
+    const int m = m_rownum, n = m_colnum, lda = Ld();
+    NativeArray<double> work(norm == 'I' ? m : 0);
+    return lapack::lange(&norm, &m, &n, dat.data(), &lda, work.data());
+  }
+
+  // A held inverse is a plain matrix, not factors.
+  void FactorizeForMeasures() {
+    if (!m_isFactorized || m_holdsInverse) DenseGeneralBase::Factorize();
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors dat holds
 };
 
 }  // namespace OrvaneNet::detail

@@ -8,6 +8,7 @@
 
 #include "core/Interfaces.h"
 #include "core/LapackStatus.h"
+#include "core/Measures.h"
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 
@@ -34,7 +35,7 @@ struct FieldOf<lapack::doublecomplex> {
 // Derived is the kind (it provides kType and a public copy constructor);
 // Scalar the element LAPACK sees, double or doublecomplex.
 template <class Derived, class Scalar>
-class KindBase : public FieldOf<Scalar>::Interface {
+class KindBase : public FieldOf<Scalar>::Interface, public IMatrixMeasures<Scalar> {
  public:
   using Interface = typename FieldOf<Scalar>::Interface;
   using Element = decltype(ToElement(Scalar{}));

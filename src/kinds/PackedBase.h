@@ -33,6 +33,7 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -217,6 +218,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
   // matrix as it was. The copy is filled directly (no zeroing first).
   template <class Cholesky, class Indefinite>
   void EitherRoute(Cholesky&& cholesky, Indefinite&& indefinite, const char* singularMessage) {
+    RecordNorm();
     m_isFactorized = false;
     m_holdsInverse = false;
     const std::vector<Scalar> saved(ap.data(), ap.data() + ap.size());
@@ -254,6 +256,91 @@ class PackedBase : public KindBase<Derived, Scalar> {
   NativeArray<int> ipiv;
   bool m_isPositiveDefinite = true;
   bool m_holdsInverse = false;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    // Exactly singular D; a NaN element (which ?sptrf / ?hptrf report the same way) gives NaN.
+    if (!FactorizeForMeasures()) return ReciprocalConditionOf(m_anorm, 0.0);
+    const char uplo = 'U';
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      if (m_isPositiveDefinite) {
+        lapack::ppcon(&uplo, &n, ap.data(), &m_anorm, rcond, work, iwork, rwork, info);
+      } else {
+        lapack::hpcon(&uplo, &n, ap.data(), ipiv.data(), &m_anorm, rcond, work, iwork, info);
+      }
+    });
+  }
+
+  // Cholesky: the squared diagonal of U. Bunch-Kaufman: det D, since U is a
+  // product of unit triangular matrices and interchanges that appear twice
+  // (U D U^H); D's 2 x 2 blocks [a b; b' c] (rows k and k + 1, marked by
+  // negative pivots) contribute a c - |b|^2 = t^2 ((a/t)(c/t) - 1), t = |b|,
+  // formed as LAPACK's ?sptri forms it. Diagonal entries of the Hermitian
+  // factors are real.
+  ScaledProduct<Scalar> Determinant() override {
+    ScaledProduct<Scalar> det;
+    if (!FactorizeForMeasures()) {
+      det.Multiply(Scalar(0));
+      return det;
+    }
+    const int n = m_rownum;
+    for (int k = 0; k < n; ++k) {
+      const double a = std::real(ap[PackedIndex(k, k)]);
+      if (m_isPositiveDefinite) {
+        det.Multiply(Scalar(a));
+        det.Multiply(Scalar(a));
+      } else if (ipiv[k] > 0) {
+        det.Multiply(Scalar(a));
+      } else {
+        const double c = std::real(ap[PackedIndex(k + 1, k + 1)]);
+        const double t = std::abs(ap[PackedIndex(k, k + 1)]);
+        if (t == 0.0) {
+          det.Multiply(Scalar(a * c));
+        } else {
+          det.Multiply(Scalar(t));
+          det.Multiply(Scalar(t));
+          det.Multiply(Scalar((a / t) * (c / t) - 1.0));
+        }
+        ++k;
+      }
+    }
+    return det;
+  }
+
+ protected:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors ap will hold.
+  void RecordNorm() { m_anorm = OneNormPacked(ap.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const char uplo = 'U';
+    const int n = m_rownum;
+    NativeArray<double> work(n);
+    return lapack::lanhp(&norm, &uplo, &n, ap.data(), work.data());
+  }
+
+  // False when Bunch-Kaufman finds D exactly singular: Factorize raises then
+  // (the only fault it raises for a matrix of a valid order), and the
+  // measures report the singularity as 0. A held inverse is factorized again.
+  bool FactorizeForMeasures() {
+    if (m_isFactorized && !m_holdsInverse) return true;
+    try {
+      PackedBase::Factorize();
+    } catch (const OrvaneException&) {
+      return false;
+    }
+    return true;
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors ap holds
 
  private:
   static int CheckedOrder(int rownum, int colnum) {

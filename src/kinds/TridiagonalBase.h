@@ -28,6 +28,7 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -92,6 +93,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int n = m_rownum;
     int info = 0;
+    RecordNorm();
     lapack::gttrf(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (a zero on U's diagonal) is accepted
   }
@@ -153,6 +155,42 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   NativeArray<Scalar> du;
   NativeArray<Scalar> du2;  // zeros and identity pivots until the first gttrf
   NativeArray<int> ipiv;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    const char norm = '1';
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto,
+                                                               double* rcond, int* info) {
+      lapack::gtcon(&norm, &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &m_anorm,
+                    rcond, work, iwork, info);
+    });
+  }
+
+  // U's diagonal is d.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return d[i]; });
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors the diagonals will hold.
+  void RecordNorm() { m_anorm = OneNormTridiagonal(dl.data(), d.data(), du.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::langt(&norm, &n, dl.data(), d.data(), du.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors the diagonals hold
 };
 
 // Scalar is the element type of the off-diagonal e; the diagonal d is real.
@@ -241,6 +279,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
   // is cleared and the failure raised.
   template <class Call>
   void FactorizeOrRestore(Call&& call) {
+    RecordNorm();
     NativeArray<double> savedD(d);
     NativeArray<Scalar> savedE(e);
     int info = 0;
@@ -255,6 +294,43 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   NativeArray<double> d;
   NativeArray<Scalar> e;
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  // ptcon computes |A^-1|_1 exactly from the L D L^H factors.
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto, auto, double* rwork,
+                                                               double* rcond, int* info) {
+      lapack::ptcon(&n, d.data(), e.data(), &m_anorm, rcond, rwork, info);
+    });
+  }
+
+  // The diagonal of D; the unit triangular factors contribute 1.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    ScaledProduct<Scalar> det;
+    for (int i = 0; i < m_rownum; ++i) det.Multiply(Scalar(d[i]));
+    return det;
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors d and e will hold.
+  void RecordNorm() { m_anorm = OneNormHermitianTridiagonal(d.data(), e.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::lanht(&norm, &n, d.data(), e.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors d and e hold
 };
 
 }  // namespace OrvaneNet::detail

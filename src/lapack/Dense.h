@@ -80,3 +80,31 @@ inline void geev(const char* jobvr, const int* n, doublecomplex* a, const int* l
 }
 
 }  // namespace OrvaneNet::lapack
+
+// Norms and the condition estimate. norm: '1' (one), 'I' (infinity), 'F'
+// (Frobenius), 'M' (largest magnitude); lange's work needs m entries for 'I'.
+// gecon's work: 4n entries (real) or 2n (complex); iwork n (real only);
+// rwork 2n (complex only). The unused one keeps one call shape for both.
+namespace OrvaneNet::lapack {
+
+inline double lange(const char* norm, const int* m, const int* n, const double* a,
+                    const int* lda, double* work) {
+  return dlange_(norm, m, n, a, lda, work, 1);
+}
+inline double lange(const char* norm, const int* m, const int* n, const doublecomplex* a,
+                    const int* lda, double* work) {
+  return zlange_(norm, m, n, a, lda, work, 1);
+}
+
+inline void gecon(const char* norm, const int* n, const double* a, const int* lda,
+                  const double* anorm, double* rcond, double* work, int* iwork,
+                  double* /*rwork*/, int* info) {
+  dgecon_(norm, n, a, lda, anorm, rcond, work, iwork, info, 1);
+}
+inline void gecon(const char* norm, const int* n, const doublecomplex* a, const int* lda,
+                  const double* anorm, double* rcond, doublecomplex* work, int* /*iwork*/,
+                  double* rwork, int* info) {
+  zgecon_(norm, n, a, lda, anorm, rcond, work, rwork, info, 1);
+}
+
+}  // namespace OrvaneNet::lapack

@@ -114,3 +114,39 @@ inline int EigenRworkSize(double, int) { return 0; }
 inline int EigenRworkSize(doublecomplex, int n) { return 3 * n - 2; }
 
 }  // namespace OrvaneNet::lapack
+
+// Norms and condition estimates. norm: '1', 'I', 'F' or 'M'; lanhp's work n
+// entries (dlansp for real data). ppcon's work: 3n (real) or 2n (complex)
+// entries, rwork n (complex only); hpcon (dspcon for real data) 2n entries;
+// iwork n (real only).
+namespace OrvaneNet::lapack {
+
+inline double lanhp(const char* norm, const char* uplo, const int* n, const double* ap,
+                    double* work) {
+  return dlansp_(norm, uplo, n, ap, work, 1, 1);
+}
+inline double lanhp(const char* norm, const char* uplo, const int* n, const doublecomplex* ap,
+                    double* work) {
+  return zlanhp_(norm, uplo, n, ap, work, 1, 1);
+}
+
+inline void ppcon(const char* uplo, const int* n, const double* ap, const double* anorm,
+                  double* rcond, double* work, int* iwork, double* /*rwork*/, int* info) {
+  dppcon_(uplo, n, ap, anorm, rcond, work, iwork, info, 1);
+}
+inline void ppcon(const char* uplo, const int* n, const doublecomplex* ap, const double* anorm,
+                  double* rcond, doublecomplex* work, int* /*iwork*/, double* rwork, int* info) {
+  zppcon_(uplo, n, ap, anorm, rcond, work, rwork, info, 1);
+}
+
+inline void hpcon(const char* uplo, const int* n, const double* ap, const int* ipiv,
+                  const double* anorm, double* rcond, double* work, int* iwork, int* info) {
+  dspcon_(uplo, n, ap, ipiv, anorm, rcond, work, iwork, info, 1);
+}
+inline void hpcon(const char* uplo, const int* n, const doublecomplex* ap, const int* ipiv,
+                  const double* anorm, double* rcond, doublecomplex* work, int* /*iwork*/,
+                  int* info) {
+  zhpcon_(uplo, n, ap, ipiv, anorm, rcond, work, info, 1);
+}
+
+}  // namespace OrvaneNet::lapack

@@ -126,3 +126,39 @@ void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a, const 
 void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha, const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
 void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const doublecomplex* alpha, const doublecomplex* a, const int* lda, const doublecomplex* b, const int* ldb, const doublecomplex* beta, doublecomplex* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
 }  // extern "C"
+
+// Norms, condition estimates: the norm routine of each storage (a function
+// returning the norm; work only for the norms that need it) and the
+// reciprocal condition estimate from the stored factors. norm and uplo are
+// single characters.
+extern "C" {
+using OrvaneNet::lapack::doublecomplex;
+
+double dlange_(const char* norm, const int* m, const int* n, const double* a, const int* lda, double* work, std::size_t norm_len);
+double zlange_(const char* norm, const int* m, const int* n, const doublecomplex* a, const int* lda, double* work, std::size_t norm_len);
+double dlangb_(const char* norm, const int* n, const int* kl, const int* ku, const double* ab, const int* ldab, double* work, std::size_t norm_len);
+double zlangb_(const char* norm, const int* n, const int* kl, const int* ku, const doublecomplex* ab, const int* ldab, double* work, std::size_t norm_len);
+double dlangt_(const char* norm, const int* n, const double* dl, const double* d, const double* du, std::size_t norm_len);
+double zlangt_(const char* norm, const int* n, const doublecomplex* dl, const doublecomplex* d, const doublecomplex* du, std::size_t norm_len);
+double dlansp_(const char* norm, const char* uplo, const int* n, const double* ap, double* work, std::size_t norm_len, std::size_t uplo_len);
+double zlanhp_(const char* norm, const char* uplo, const int* n, const doublecomplex* ap, double* work, std::size_t norm_len, std::size_t uplo_len);
+double dlansb_(const char* norm, const char* uplo, const int* n, const int* k, const double* ab, const int* ldab, double* work, std::size_t norm_len, std::size_t uplo_len);
+double zlanhb_(const char* norm, const char* uplo, const int* n, const int* k, const doublecomplex* ab, const int* ldab, double* work, std::size_t norm_len, std::size_t uplo_len);
+double dlanst_(const char* norm, const int* n, const double* d, const double* e, std::size_t norm_len);
+double zlanht_(const char* norm, const int* n, const double* d, const doublecomplex* e, std::size_t norm_len);
+
+void dgecon_(const char* norm, const int* n, const double* a, const int* lda, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgecon_(const char* norm, const int* n, const doublecomplex* a, const int* lda, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t norm_len);
+void dgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const double* ab, const int* ldab, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const doublecomplex* ab, const int* ldab, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t norm_len);
+void dgtcon_(const char* norm, const int* n, const double* dl, const double* d, const double* du, const double* du2, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgtcon_(const char* norm, const int* n, const doublecomplex* dl, const doublecomplex* d, const doublecomplex* du, const doublecomplex* du2, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, int* info, std::size_t norm_len);
+void dppcon_(const char* uplo, const int* n, const double* ap, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zppcon_(const char* uplo, const int* n, const doublecomplex* ap, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t uplo_len);
+void dspcon_(const char* uplo, const int* n, const double* ap, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zhpcon_(const char* uplo, const int* n, const doublecomplex* ap, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, int* info, std::size_t uplo_len);
+void dpbcon_(const char* uplo, const int* n, const int* kd, const double* ab, const int* ldab, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zpbcon_(const char* uplo, const int* n, const int* kd, const doublecomplex* ab, const int* ldab, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t uplo_len);
+void dptcon_(const int* n, const double* d, const double* e, const double* anorm, double* rcond, double* work, int* info);
+void zptcon_(const int* n, const double* d, const doublecomplex* e, const double* anorm, double* rcond, double* rwork, int* info);
+}  // extern "C"
