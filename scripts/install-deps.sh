@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   cmake ninja-build g++ pkg-config
   libopenblas-dev liblapack-dev libblas-dev liblapacke-dev
-  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libeigen3-dev
   clang libclang-rt-14-dev valgrind
 )
 
