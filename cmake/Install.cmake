@@ -9,15 +9,29 @@ install(TARGETS OrvaneNet EXPORT OrvaneNetTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
         RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-# Only the public headers; src/ stays internal.
+# Only the public headers; src/ stays internal. Distributed.h only with the
+# library it declares.
+set(_orvane_header_excludes)
+if(NOT TARGET OrvaneNet_Distributed)
+  set(_orvane_header_excludes PATTERN Distributed.h EXCLUDE)
+endif()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/include/OrvaneNet
-        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+        DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${_orvane_header_excludes})
 
 set(ORVANE_CMAKE_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/OrvaneNet)
 install(EXPORT OrvaneNetTargets NAMESPACE OrvaneNet:: DESTINATION ${ORVANE_CMAKE_DIR})
 # A static OrvaneNet needs its backend at the consumer's link step.
 if(NOT BUILD_SHARED_LIBS)
   install(TARGETS OrvaneNet_lapack EXPORT OrvaneNetTargets)
+endif()
+# The Distributed component has an export set of its own, loaded only when a
+# consumer asks for it, so that find_package(OrvaneNet) never needs MPI.
+if(TARGET OrvaneNet_Distributed)
+  install(TARGETS OrvaneNet_Distributed EXPORT OrvaneNetDistributedTargets
+          LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+          RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  install(EXPORT OrvaneNetDistributedTargets NAMESPACE OrvaneNet:: DESTINATION ${ORVANE_CMAKE_DIR})
 endif()
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/OrvaneNetConfig.cmake.in
   ${PROJECT_BINARY_DIR}/OrvaneNetConfig.cmake INSTALL_DESTINATION ${ORVANE_CMAKE_DIR})

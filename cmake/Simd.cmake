@@ -19,8 +19,13 @@ function(orvane_compile_for file set)
   elseif(NOT set STREQUAL "Portable")
     message(FATAL_ERROR "orvane_compile_for: unknown instruction set ${set}")
   endif()
-  # Last, so that it also overrides an -march in the user's flags.
-  list(APPEND flags -mno-fma)
+  # Last, so that it also overrides an -march in the user's flags. Not for
+  # AVX-512: clang counts FMA as part of AVX-512F and would drop the set
+  # with it; there -ffp-contract=off alone keeps the kernel free of fused
+  # operations, and LibraryHasNoFusedMultiplyAdd checks it.
+  if(NOT set STREQUAL "Avx512")
+    list(APPEND flags -mno-fma)
+  endif()
   if(ORVANE_X86_KERNELS)
     set_source_files_properties(${PROJECT_SOURCE_DIR}/src/simd/${file}
                                 PROPERTIES COMPILE_OPTIONS "${flags}")

@@ -8,6 +8,7 @@ packages=(
   libopenblas-dev liblapack-dev libblas-dev liblapacke-dev
   libgtest-dev libgmock-dev libbenchmark-dev libfftw3-dev libeigen3-dev
   clang libclang-rt-14-dev valgrind
+  libscalapack-openmpi-dev openmpi-bin libopenmpi-dev
 )
 
 missing=()

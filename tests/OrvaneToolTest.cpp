@@ -263,4 +263,22 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
   EXPECT_EQ(Run({"solve", "indef.txt", "b.txt", "--kind", "symmetric"}).status, 0);
 }
 
+// The line of a parse error is the library's: right in UTF-16 files, and not
+// an earlier line that merely holds the same text.
+TEST_F(OrvaneTool, ParseErrorsNameTheLineTheLibraryReports) {
+  std::string wide = "\xFF\xFE";
+  for (char ch : std::string("[1,2]\r\n\r\n[3,x]\r\n")) wide += std::string{ch, '\0'};
+  Write("wide.txt", wide);
+  Write("c.txt", "[(1,2),(3,4)]\n[(5,6),3]\n");
+  const std::pair<std::vector<std::string>, std::string> rows[] = {
+      {{"inv", "wide.txt"}, "orvane inv: wide.txt: malformed number \"x\" at line 3\n"},
+      {{"fft", "c.txt"}, "orvane fft: c.txt: complex element without an imaginary part \"3\" at line 2\n"},
+  };
+  for (const auto& [args, err] : rows) {
+    const Outcome r = Run(args);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, err);
+  }
+}
+
 }  // namespace

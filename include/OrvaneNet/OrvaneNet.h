@@ -14,6 +14,7 @@
 #include "OrvaneNet/MatrixFormatter.h"
 #include "OrvaneNet/MatrixType.h"
 #include "OrvaneNet/OrvaneException.h"
+#include "OrvaneNet/ParseError.h"
 #include "OrvaneNet/Polynomial.h"
 #include "OrvaneNet/PolynomialFitting.h"
 #include "OrvaneNet/SingularValueDecomposition.h"

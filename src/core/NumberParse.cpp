@@ -2,20 +2,15 @@
 
 #include <charconv>
 #include <limits>
-#include <stdexcept>
 #include <string>
 
-#include "core/Messages.h"
+#include "OrvaneNet/ParseError.h"
 
 namespace OrvaneNet::detail {
 namespace {
 
-[[noreturn]] void ThrowQuoted(const char* prefix, std::string_view text, bool outOfRange) {
-  std::string message = prefix;
-  message.append(text);
-  message += msg::QuotedTextEnd;
-  if (outOfRange) throw std::out_of_range(message);
-  throw std::invalid_argument(message);
+[[noreturn]] void ThrowMalformed(std::string_view text, std::size_t line) {
+  ThrowParseError<NumberFormatError>(msg::MalformedNumber, text, line);
 }
 
 bool IsDigit(char c) noexcept { return c >= '0' && c <= '9'; }
@@ -33,7 +28,7 @@ std::string_view TrimWhiteSpace(std::string_view text) noexcept {
   return text.substr(b, e - b);
 }
 
-double ParseNumber(std::string_view text, const NumberConventions& conv) {
+double ParseNumber(std::string_view text, const NumberConventions& conv, std::size_t line) {
   const std::string_view s = TrimWhiteSpace(text);
   const char* p = s.data();
   const char* const end = p + s.size();
@@ -93,7 +88,7 @@ double ParseNumber(std::string_view text, const NumberConventions& conv) {
       ++fracDigits;
     }
   }
-  if (intDigits + fracDigits == 0) ThrowQuoted(msg::MalformedNumber, text, false);
+  if (intDigits + fracDigits == 0) ThrowMalformed(text, line);
 
   if (p != end && (*p == 'e' || *p == 'E')) {
     ++p;
@@ -101,7 +96,7 @@ double ParseNumber(std::string_view text, const NumberConventions& conv) {
     bool expNegative = false;
     if (p != end && (*p == '+' || *p == '-')) expNegative = *p++ == '-';
     if (expNegative) *q++ = '-';
-    if (p == end || !IsDigit(*p)) ThrowQuoted(msg::MalformedNumber, text, false);
+    if (p == end || !IsDigit(*p)) ThrowMalformed(text, line);
     long long exponent = 0;
     while (p != end && IsDigit(*p)) {
       if (exponent < 1'000'000'000) exponent = exponent * 10 + (*p - '0');
@@ -109,15 +104,15 @@ double ParseNumber(std::string_view text, const NumberConventions& conv) {
     }
     magnitude += expNegative ? -exponent : exponent;
   }
-  if (p != end) ThrowQuoted(msg::MalformedNumber, text, false);
+  if (p != end) ThrowMalformed(text, line);
 
   double value = 0.0;
   const auto result = std::from_chars(buf, q, value);
   if (result.ec == std::errc::result_out_of_range) {
-    if (magnitude >= 0) ThrowQuoted(msg::NumberOutOfRange, text, true);
+    if (magnitude >= 0) ThrowParseError<NumberRangeError>(msg::NumberOutOfRange, text, line);
     return negative ? -0.0 : 0.0;  // below the smallest subnormal
   }
-  if (result.ec != std::errc() || result.ptr != q) ThrowQuoted(msg::MalformedNumber, text, false);
+  if (result.ec != std::errc() || result.ptr != q) ThrowMalformed(text, line);
   return value;
 }
 

@@ -223,10 +223,12 @@ MatrixText<T> ParseMatrixText(std::string_view text, const MatrixFormatter& form
   std::vector<T> flat;
   std::vector<std::size_t> rowEnds;
   std::size_t longest = 0;
+  std::size_t lineNumber = 0;  // blank lines count: parse errors name the file's line
   ForEachLine(text, [&](std::string_view line) {
+    ++lineNumber;
     if (TrimWhiteSpace(line).empty()) return;
     const std::size_t begin = flat.size();
-    parser.Parse(line, flat);
+    parser.Parse(line, flat, lineNumber);
     longest = std::max(longest, flat.size() - begin);
     rowEnds.push_back(flat.size());
   });

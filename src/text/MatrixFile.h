@@ -52,7 +52,8 @@ struct MatrixText {
 // terminator counts), skips the blank ones and parses the others with
 // ParseLine (T = double) or ParseComplexLine (T = Complex): rowNum is the
 // number of parsed lines, colNum the longest row. Throws the parsers' errors,
-// and std::out_of_range when the shape does not fit an int.
+// whose line() is the 1-based line of `text` (blank lines counted), and
+// std::out_of_range when the shape does not fit an int.
 template <class T>
 MatrixText<T> ParseMatrixText(std::string_view text, const MatrixFormatter& formatter);
 

@@ -3,6 +3,7 @@
 #include <array>
 #include <stdexcept>
 
+#include "OrvaneNet/ParseError.h"
 #include "core/Messages.h"
 #include "core/NumberParse.h"
 
@@ -149,19 +150,21 @@ LineParser<T>::LineParser(const MatrixFormatter& formatter)
     : m_formatter(formatter), m_conv(NumberConventions::Current()) {}
 
 template <>
-void LineParser<double>::Parse(std::string_view line, std::vector<double>& out) {
+void LineParser<double>::Parse(std::string_view line, std::vector<double>& out,
+                               std::size_t lineNumber) {
   const MatrixFormatter& f = m_formatter;
   RequireSetting(f.get_LineBeginsWith(), "LineBeginsWith");
   RequireSetting(f.get_LineEndsWith(), "LineEndsWith");
   ReplaceAll(line, f.get_LineBeginsWith(), {}, m_a);
   ReplaceAll(m_a, f.get_LineEndsWith(), {}, m_b);
   Delimiters(f.get_ElementSeparatedBy()).Split(m_b, [&](std::string_view piece) {
-    if (!TrimWhiteSpace(piece).empty()) out.push_back(ParseNumber(piece, m_conv));
+    if (!TrimWhiteSpace(piece).empty()) out.push_back(ParseNumber(piece, m_conv, lineNumber));
   });
 }
 
 template <>
-void LineParser<Complex>::Parse(std::string_view line, std::vector<Complex>& out) {
+void LineParser<Complex>::Parse(std::string_view line, std::vector<Complex>& out,
+                                std::size_t lineNumber) {
   const MatrixFormatter& f = m_formatter;
   RequireSetting(f.get_LineBeginsWith(), "LineBeginsWith");
   RequireSetting(f.get_LineEndsWith(), "LineEndsWith");
@@ -177,13 +180,12 @@ void LineParser<Complex>::Parse(std::string_view line, std::vector<Complex>& out
     ReplaceAll(m_c, f.get_ComplexValueSepratedBy(), " ", m_d);
     const std::string_view t = TrimWhiteSpace(m_d);
     const std::size_t blank = t.find(' ');
-    const double re = ParseNumber(t.substr(0, blank), m_conv);
+    const double re = ParseNumber(t.substr(0, blank), m_conv, lineNumber);
     if (blank == std::string_view::npos) {
-      throw std::out_of_range(std::string(msg::ComplexWithoutImaginary) + std::string(piece) +
-                              msg::QuotedTextEnd);
+      ThrowParseError<MissingImaginaryPartError>(msg::ComplexWithoutImaginary, piece, lineNumber);
     }
     const std::string_view rest = t.substr(blank + 1);
-    const double im = ParseNumber(rest.substr(0, rest.find(' ')), m_conv);
+    const double im = ParseNumber(rest.substr(0, rest.find(' ')), m_conv, lineNumber);
     out.emplace_back(re, im);
   });
 }

@@ -3,6 +3,7 @@
 // Load are built on these.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,8 +33,9 @@ std::string FormatString(const IComplexMatrix& mat, const MatrixFormatter& forma
 // removed wherever it occurs; the rest is split at each character of
 // ElementSeparatedBy (at white space when it is empty); blank pieces are
 // skipped, the others parsed by ParseNumber (core/NumberParse.h).
-// Throws std::invalid_argument for an empty line marker or a malformed
-// number, std::out_of_range for a number beyond the double range.
+// Throws std::invalid_argument for an empty line marker, NumberFormatError
+// for a malformed number and NumberRangeError for a number beyond the double
+// range (OrvaneNet/ParseError.h, line() 0).
 std::vector<double> ParseLine(std::string_view line, const MatrixFormatter& formatter);
 
 // The complex elements of one line: the line markers are removed, each
@@ -43,9 +45,10 @@ std::vector<double> ParseLine(std::string_view line, const MatrixFormatter& form
 // the trimmed piece is split at single blanks: field 0 is the real part,
 // field 1 the imaginary part, further fields are ignored.
 // Throws std::invalid_argument for an empty LineBeginsWith, LineEndsWith,
-// ElementSeparatedBy, ComplexBeginsWith or ComplexValueSepratedBy, or a
-// malformed field; std::out_of_range for a piece without imaginary part or a
-// number beyond the double range.
+// ElementSeparatedBy, ComplexBeginsWith or ComplexValueSepratedBy;
+// NumberFormatError for a malformed field, MissingImaginaryPartError for a
+// piece without imaginary part, NumberRangeError for a number beyond the
+// double range (line() 0).
 std::vector<Complex> ParseComplexLine(std::string_view line, const MatrixFormatter& formatter);
 
 // Parses many lines with one formatter, reading the locale once and reusing
@@ -55,8 +58,8 @@ class LineParser {
  public:
   explicit LineParser(const MatrixFormatter& formatter);
   // Appends the elements of `line` to `out`; the errors of ParseLine /
-  // ParseComplexLine.
-  void Parse(std::string_view line, std::vector<T>& out);
+  // ParseComplexLine, whose line() is lineNumber.
+  void Parse(std::string_view line, std::vector<T>& out, std::size_t lineNumber = 0);
 
  private:
   const MatrixFormatter& m_formatter;
@@ -65,8 +68,9 @@ class LineParser {
 };
 
 template <>
-void LineParser<double>::Parse(std::string_view line, std::vector<double>& out);
+void LineParser<double>::Parse(std::string_view line, std::vector<double>& out, std::size_t lineNumber);
 template <>
-void LineParser<Complex>::Parse(std::string_view line, std::vector<Complex>& out);
+void LineParser<Complex>::Parse(std::string_view line, std::vector<Complex>& out,
+                                std::size_t lineNumber);
 
 }  // namespace OrvaneNet::detail

@@ -15,5 +15,6 @@ add_test(NAME InstalledConsumer
                  -DGENERATOR=${CMAKE_GENERATOR}
                  -DFLAGS=${_orvane_consumer_flags}
                  -DCONFIG=$<CONFIG>
+                 -DDISTRIBUTED=${ORVANE_WITH_MPI}
                  -P ${CMAKE_CURRENT_LIST_DIR}/RunConsumer.cmake)
 set_tests_properties(InstalledConsumer PROPERTIES ENVIRONMENT "${ORVANE_TEST_ENV}" TIMEOUT 240)

@@ -77,5 +77,19 @@ if(EXISTS ${prefix}/bin/orvane)
     message(FATAL_ERROR "installed orvane printed:\n${RUN_OUTPUT}")
   endif()
 endif()
+# 4. The Distributed component: installed, found and working with
+# ORVANE_WITH_MPI; otherwise its header stays out of the install.
+if(DISTRIBUTED)
+  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/../distributed/consumer -B ${WORK_DIR}/by-component -G ${GENERATOR}
+      -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
+      "-DCMAKE_CXX_FLAGS=${FLAGS}")
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/by-component)
+  run(${WORK_DIR}/by-component/distributed_consumer)
+  if(NOT RUN_OUTPUT STREQUAL expected)
+    message(FATAL_ERROR "Distributed consumer printed:\n${RUN_OUTPUT}")
+  endif()
+elseif(EXISTS ${prefix}/include/OrvaneNet/Distributed.h)
+  message(FATAL_ERROR "Distributed.h installed without the Distributed library")
+endif()
 message(STATUS "Consumer built and ran through find_package and pkg-config")
 file(REMOVE_RECURSE ${WORK_DIR})

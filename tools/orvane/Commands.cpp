@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "Distributed.h"
 #include "Kinds.h"
 #include "MatrixIo.h"
 
@@ -445,6 +446,7 @@ void PrintOverview(std::ostream& os) {
 
 void PrintHelp(std::ostream& os, const Command& c) {
   os << "Usage: orvane " << c.synopsis << "\n\n" << c.summary << ".\n\n" << c.help << '\n' << kCommonHelp;
+  PrintDistributedHelp(os, c);
 }
 
 }  // namespace orvane

@@ -3,7 +3,6 @@
 #include <charconv>
 #include <fstream>
 #include <iostream>
-#include <sstream>
 #include <string_view>
 #include <system_error>
 
@@ -17,68 +16,12 @@ std::string_view Trim(std::string_view s) {
   return s;
 }
 
-std::string ReplaceAll(std::string_view s, const std::string& what, std::string_view with) {
-  if (what.empty()) return std::string(s);
-  std::string out;
-  std::size_t pos = 0;
-  for (std::size_t hit; (hit = s.find(what, pos)) != std::string_view::npos; pos = hit + what.size()) {
-    out.append(s.substr(pos, hit - pos));
-    out.append(with);
-  }
-  out.append(s.substr(pos));
+// The piece of a parse error as the tool quotes it, and where the file holds it.
+std::string Quoted(const OrvaneNet::ParseErrorInfo& e) {
+  std::string out = "\"" + std::string(Trim(e.piece())) + "\"";
+  if (e.line() > 0) out += " at line " + std::to_string(e.line());
   return out;
 }
-
-// Pieces between the characters of delimiters (white space when empty).
-std::vector<std::string> Split(std::string_view s, const std::string& delimiters) {
-  const std::string_view set = delimiters.empty() ? std::string_view(" \t\n\v\f\r") : delimiters;
-  std::vector<std::string> out;
-  std::size_t start = 0;
-  for (std::size_t k = 0; k <= s.size(); ++k) {
-    if (k == s.size() || set.find(s[k]) != std::string_view::npos) {
-      out.emplace_back(s.substr(start, k - start));
-      start = k + 1;
-    }
-  }
-  return out;
-}
-
-// Every text the library's line parser hands to its number parser (and, for
-// complex lines, every element piece), trimmed.
-std::vector<std::string> CandidatePieces(std::string_view line, const MatrixFormatter& f, bool complex) {
-  std::string rest = ReplaceAll(ReplaceAll(line, f.get_LineBeginsWith(), ""), f.get_LineEndsWith(), "");
-  std::vector<std::string> out;
-  if (!complex) {
-    for (const std::string& piece : Split(rest, f.get_ElementSeparatedBy())) out.emplace_back(Trim(piece));
-    return out;
-  }
-  rest = ReplaceAll(rest, f.get_ElementSeparatedBy(), " ");
-  for (const std::string& piece : Split(rest, f.get_ComplexEndsWith())) {
-    if (Trim(piece).empty()) continue;
-    out.emplace_back(Trim(piece));
-    const std::string fields = std::string(Trim(
-        ReplaceAll(ReplaceAll(piece, f.get_ComplexBeginsWith(), ""), f.get_ComplexValueSepratedBy(), " ")));
-    const std::size_t blank = fields.find(' ');
-    out.emplace_back(fields.substr(0, blank));
-    if (blank != std::string::npos) {
-      const std::string second = fields.substr(blank + 1);
-      out.emplace_back(second.substr(0, second.find(' ')));
-    }
-  }
-  return out;
-}
-
-// The text between the first and the last double quote of a message.
-std::string QuotedPart(const std::string& message) {
-  const std::size_t first = message.find('"');
-  const std::size_t last = message.rfind('"');
-  if (first == std::string::npos || last <= first) return {};
-  return message.substr(first + 1, last - first - 1);
-}
-
-std::string AtLine(int line) { return line > 0 ? " at line " + std::to_string(line) : std::string(); }
-
-bool StartsWith(const std::string& s, std::string_view prefix) { return s.rfind(prefix, 0) == 0; }
 
 }  // namespace
 
@@ -95,32 +38,6 @@ std::string Show(Complex v) {
   out += Show(v.get_Imag());
   out += ')';
   return out;
-}
-
-int LocateBadPiece(const std::string& path, const MatrixFormatter& format, bool complex,
-                   const std::string& piece) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  std::string text = buffer.str();
-  if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
-  const std::string_view wanted = Trim(piece);
-  int number = 0;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t k = start;
-    while (k < text.size() && text[k] != '\n' && text[k] != '\r') ++k;
-    ++number;
-    const std::string_view line = std::string_view(text).substr(start, k - start);
-    if (!Trim(line).empty()) {
-      for (const std::string& candidate : CandidatePieces(line, format, complex)) {
-        if (candidate == wanted) return number;
-      }
-    }
-    if (k + 1 < text.size() && text[k] == '\r' && text[k + 1] == '\n') ++k;
-    start = k + 1;
-  }
-  return 0;
 }
 
 bool HoldsComplexElements(const std::string& path, const MatrixFormatter& format) {
@@ -146,20 +63,20 @@ Mat LoadMatrix(const std::string& path, const MatrixFormatter& format) {
     m = Mat::Load(path, format);
   } catch (const std::system_error& e) {
     BadInput(path + ": cannot read the file: " + e.code().message());
-  } catch (const std::invalid_argument& e) {
-    const std::string piece(Trim(QuotedPart(e.what())));
-    if (piece.empty() && !StartsWith(e.what(), "Input string")) BadInput(path + ": " + e.what());
-    const bool looksComplex = !complex && !format.get_ComplexBeginsWith().empty() &&
-                              piece.find(format.get_ComplexBeginsWith()) != std::string::npos;
-    BadInput(path + ": malformed number \"" + piece + "\"" + AtLine(LocateBadPiece(path, format, complex, piece)) +
+  } catch (const OrvaneNet::NumberFormatError& e) {
+    const std::string& marker = format.get_ComplexBeginsWith();
+    const bool looksComplex =
+        !complex && !marker.empty() && Trim(e.piece()).find(marker) != std::string_view::npos;
+    BadInput(path + ": malformed number " + Quoted(e) +
              (looksComplex ? " (complex elements need --complex)" : ""));
-  } catch (const std::out_of_range& e) {
-    const std::string piece(Trim(QuotedPart(e.what())));
-    if (piece.empty()) BadInput(path + ": " + e.what());
-    const std::string what = StartsWith(e.what(), "A complex element")
-                                 ? "complex element without an imaginary part \""
-                                 : "number out of range \"";
-    BadInput(path + ": " + what + piece + "\"" + AtLine(LocateBadPiece(path, format, complex, piece)));
+  } catch (const OrvaneNet::NumberRangeError& e) {
+    BadInput(path + ": number out of range " + Quoted(e));
+  } catch (const OrvaneNet::MissingImaginaryPartError& e) {
+    BadInput(path + ": complex element without an imaginary part " + Quoted(e));
+  } catch (const std::invalid_argument& e) {  // an empty marker the parser must remove
+    BadInput(path + ": " + e.what());
+  } catch (const std::out_of_range& e) {  // more rows or columns than a matrix can hold
+    BadInput(path + ": " + e.what());
   }
   if (m.get_RowNum() == 0 || m.get_ColNum() == 0) {
     BadInput(path + ": holds no matrix (" + ShapeText(m) + ")");

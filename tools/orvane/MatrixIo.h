@@ -4,6 +4,7 @@
 
 #include <OrvaneNet/ComplexMatrix.h>
 #include <OrvaneNet/Matrix.h>
+#include <OrvaneNet/ParseError.h>
 
 #include <cmath>
 #include <string>
@@ -31,17 +32,11 @@ std::string Show(double v);
 std::string Show(Complex v);
 
 // Loads path (Matrix::Load / ComplexMatrix::Load). A missing file, a
-// malformed number (with its line), a number out of range, a complex element
-// without imaginary part, an empty matrix and a non-finite element are bad
-// input.
+// malformed number, a number out of range, a complex element without
+// imaginary part (each with the line the library's error names), an empty
+// matrix and a non-finite element are bad input.
 template <class Mat>
 Mat LoadMatrix(const std::string& path, const MatrixFormatter& format);
-
-// The 1-based line of path on which a parser meets `piece`, splitting each
-// line as the text format does; 0 when no line holds it. Used only after
-// Load has failed, to name the line.
-int LocateBadPiece(const std::string& path, const MatrixFormatter& format, bool complex,
-                   const std::string& piece);
 
 // Whether path holds the format's ComplexBeginsWith marker anywhere.
 bool HoldsComplexElements(const std::string& path, const MatrixFormatter& format);

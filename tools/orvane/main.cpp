@@ -7,6 +7,7 @@
 
 #include "Cli.h"
 #include "Commands.h"
+#include "Distributed.h"
 
 int main(int argc, char** argv) {
   using namespace orvane;
@@ -24,6 +25,8 @@ int main(int argc, char** argv) {
     const Command* command = FindCommand(args[0]);
     if (command == nullptr) BadInput("unknown command '" + args[0] + "' (orvane --help lists them)");
     prefix = "orvane " + std::string(command->name) + ": ";
+    const std::vector<std::string> rest(args.begin() + 1, args.end());
+    if (WantsDistributed(rest)) return RunDistributed(*command, rest);
     const Options options =
         ParseOptions(std::vector<std::string>(args.begin() + 1, args.end()), command->options, command->name);
     if (options.Has("--help")) {

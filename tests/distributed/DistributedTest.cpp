@@ -1,0 +1,484 @@
+// The distributed solvers on 1, 2 and 4 processes, against the single-machine
+// library on the same matrices. Each test runs on every rank; the matrices
+// are made from fixed seeds on every rank alike, rank 0 gathers the results
+// and checks them.
+#include <OrvaneNet/Distributed.h>
+#include <OrvaneNet/Eigenproblem.h>
+#include <OrvaneNet/LinearEquation.h>
+#include <OrvaneNet/Matrix.h>
+#include <OrvaneNet/OrvaneException.h>
+#include <OrvaneNet/SingularValueDecomposition.h>
+#include <gtest/gtest.h>
+#include <mpi.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "TestUtil.h"
+
+namespace {
+
+using namespace OrvaneNet;
+using orvane_test::Eps;
+
+// Bounds in units of n * eps * (the problem's scale).
+constexpr double kResidualFactor = 10;    // backward error of a solve
+constexpr double kSpectrumFactor = 20;    // eigen- and singular values vs the single-machine ones
+constexpr double kOrthogonalFactor = 20;  // V^T V - I and the decompositions' residuals
+
+constexpr int kOrders[] = {1, 2, 7, 100, 500};
+
+int WorldSize() {
+  int size = 0;
+  MPI_Comm_size(MPI_COMM_WORLD, &size);
+  return size;
+}
+
+int WorldRank() {
+  int rank = 0;
+  MPI_Comm_rank(MPI_COMM_WORLD, &rank);
+  return rank;
+}
+
+Matrix Random(int rows, int cols, unsigned seed, double diagonalShift = 0) {
+  std::mt19937 rng(seed);
+  std::uniform_real_distribution<double> dist(-1.0, 1.0);
+  Matrix m(rows, cols);
+  for (int j = 0; j < cols; ++j) {
+    for (int i = 0; i < rows; ++i) m(i, j) = dist(rng) + (i == j ? diagonalShift : 0.0);
+  }
+  return m;
+}
+
+Matrix SymmetricRandom(int n, unsigned seed, double diagonalShift = 0) {
+  Matrix m = Random(n, n, seed, diagonalShift);
+  for (int j = 0; j < n; ++j) {
+    for (int i = j + 1; i < n; ++i) m(i, j) = m.get_Item(j, i);
+  }
+  return m;
+}
+
+double MaxAbs(const Matrix& m) {
+  double out = 0;
+  for (int j = 0; j < m.get_ColNum(); ++j) {
+    for (int i = 0; i < m.get_RowNum(); ++i) out = std::max(out, std::abs(m.get_Item(i, j)));
+  }
+  return out;
+}
+
+// max |a - b| over the elements.
+double MaxDiff(const Matrix& a, const Matrix& b) {
+  double out = 0;
+  for (int j = 0; j < a.get_ColNum(); ++j) {
+    for (int i = 0; i < a.get_RowNum(); ++i) out = std::max(out, std::abs(a.get_Item(i, j) - b.get_Item(i, j)));
+  }
+  return out;
+}
+
+// m with column k multiplied by d[k]: m * diag(d) without the product.
+Matrix ScaledColumns(const Matrix& m, const std::vector<double>& d) {
+  Matrix out = m.Clone();
+  for (int j = 0; j < m.get_ColNum(); ++j) {
+    for (int i = 0; i < m.get_RowNum(); ++i) out(i, j) = m.get_Item(i, j) * d[static_cast<std::size_t>(j)];
+  }
+  return out;
+}
+
+Matrix Transposed(const Matrix& m) {
+  Matrix t(m.get_ColNum(), m.get_RowNum());
+  for (int j = 0; j < m.get_ColNum(); ++j) {
+    for (int i = 0; i < m.get_RowNum(); ++i) t(j, i) = m.get_Item(i, j);
+  }
+  return t;
+}
+
+double OrthogonalityError(const Matrix& q) {  // max |Q^T Q - I|, Q with orthonormal columns
+  Matrix qtq = Transposed(q) * q;
+  for (int i = 0; i < qtq.get_RowNum(); ++i) qtq(i, i) = qtq.get_Item(i, i) - 1.0;
+  return MaxAbs(qtq);
+}
+
+// ---- every grid of the world size, every block size ----
+
+struct GridShape {
+  int rows, cols;
+};
+
+class DistributedTest : public testing::TestWithParam<std::tuple<GridShape, int>> {
+ protected:
+  void SetUp() override {
+    const auto [shape, block] = GetParam();
+    m_grid = std::make_unique<ProcessGrid>(MPI_COMM_WORLD, shape.rows, shape.cols);
+    m_block = block;
+  }
+  const ProcessGrid& Grid() const { return *m_grid; }
+  int Block() const { return m_block; }
+  // The largest order with blocks of 1 and 3 goes through the same code as
+  // the smaller orders but costs a round of messages per block column: on
+  // shared, busy cores each round waits for the scheduler, and these cases
+  // alone took minutes. The default block takes every order.
+  bool SkipLarge(int n) const { return n > 100 && m_block != DistributedMatrix::DefaultBlockSize; }
+  bool Root() const { return WorldRank() == 0; }
+  DistributedMatrix Scatter(const Matrix& m) const { return DistributedMatrix::Scatter(Grid(), m, 0, m_block); }
+
+ private:
+  std::unique_ptr<ProcessGrid> m_grid;
+  int m_block = 1;
+};
+
+TEST_P(DistributedTest, ScatterGatherRoundTripIsExactAndEachElementHasOneOwner) {
+  for (int n : kOrders) {
+    for (const auto& [rows, cols] : {std::pair{n, n + 3}, std::pair{n + 2, n}}) {
+      const Matrix a = Random(rows, cols, 11u + static_cast<unsigned>(n));
+      // Every rank scatters from the last rank and gathers on it.
+      const int last = WorldSize() - 1;
+      const Matrix none;
+      DistributedMatrix d = DistributedMatrix::Scatter(Grid(), WorldRank() == last ? a : none, last, Block());
+      ASSERT_EQ(d.get_RowNum(), rows);
+      ASSERT_EQ(d.get_ColNum(), cols);
+      long long owned = 0;
+      for (int j = 0; j < cols; ++j) {
+        for (int i = 0; i < rows; ++i) {
+          if (!d.IsLocal(i, j)) continue;
+          ++owned;
+          ASSERT_EQ(d.get_Item(i, j), a.get_Item(i, j)) << "(" << i << ", " << j << ")";
+        }
+      }
+      MPI_Allreduce(MPI_IN_PLACE, &owned, 1, MPI_LONG_LONG, MPI_SUM, MPI_COMM_WORLD);
+      EXPECT_EQ(owned, static_cast<long long>(rows) * cols);
+      const Matrix back = d.Gather(last);
+      if (WorldRank() == last) {
+        ASSERT_EQ(back.get_RowNum(), rows);
+        ASSERT_EQ(back.get_ColNum(), cols);
+        EXPECT_EQ(MaxDiff(back, a), 0.0) << rows << " x " << cols;
+      } else {
+        EXPECT_EQ(back.get_RowNum(), 0);
+      }
+    }
+  }
+}
+
+TEST_P(DistributedTest, SolveHasSmallResidualAndMatchesTheSingleMachineSolve) {
+  for (int n : kOrders) {
+    if (SkipLarge(n)) continue;
+    const Matrix a = Random(n, n, 21u + static_cast<unsigned>(n));
+    const Matrix b = Random(n, 3, 22u);
+    DistributedMatrix da = Scatter(a);
+    DistributedMatrix db = Scatter(b);
+    DistributedLinearEquation::Solve(da, db);
+    EXPECT_TRUE(da.get_IsFactorized());
+    // The stored factors solve a second right-hand side.
+    DistributedMatrix db2 = Scatter(b);
+    DistributedLinearEquation::Solve(da, db2);
+    const Matrix x = db.Gather();
+    const Matrix x2 = db2.Gather();
+    if (!Root()) continue;
+    const double residual = MaxDiff(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
+    EXPECT_LE(residual, kResidualFactor * n) << "order " << n;
+    EXPECT_EQ(MaxDiff(x, x2), 0.0) << "order " << n;
+    Matrix as = a.Clone(), xs = b.Clone();
+    LinearEquation::Solve(as, xs);
+    // A random matrix of these orders has a modest condition number.
+    EXPECT_LE(MaxDiff(x, xs), 1e-8 * MaxAbs(xs)) << "order " << n;
+  }
+}
+
+TEST_P(DistributedTest, FactorizeThenSolveEqualsTheOneCallDriver) {
+  const int n = 100;
+  const Matrix a = Random(n, n, 31u), b = Random(n, 2, 32u);
+  DistributedMatrix da = Scatter(a), db = Scatter(b);
+  DistributedLinearEquation::Factorize(da);
+  DistributedLinearEquation::Solve(da, db);
+  DistributedMatrix da1 = Scatter(a), db1 = Scatter(b);
+  DistributedLinearEquation::Solve(da1, db1);
+  const Matrix x = db.Gather(), x1 = db1.Gather();
+  if (Root()) {
+    EXPECT_EQ(MaxDiff(x, x1), 0.0);
+  }
+}
+
+TEST_P(DistributedTest, PositiveDefiniteSolveReadsOnlyTheUpperTriangle) {
+  for (int n : kOrders) {
+    if (SkipLarge(n)) continue;
+    const Matrix a = SymmetricRandom(n, 41u + static_cast<unsigned>(n), 2.0 * n);
+    const Matrix b = Random(n, 2, 42u);
+    Matrix poisoned = a.Clone();
+    for (int j = 0; j < n; ++j) {
+      for (int i = j + 1; i < n; ++i) poisoned(i, j) = std::numeric_limits<double>::quiet_NaN();
+    }
+    DistributedMatrix da = Scatter(poisoned), db = Scatter(b);
+    DistributedLinearEquation::SolvePositiveDefinite(da, db);
+    EXPECT_TRUE(da.get_IsFactorized());
+    // The Cholesky factors solve again through Solve.
+    DistributedMatrix db2 = Scatter(b);
+    DistributedLinearEquation::Solve(da, db2);
+    const Matrix x = db.Gather(), x2 = db2.Gather();
+    if (!Root()) continue;
+    const double residual = MaxDiff(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
+    EXPECT_LE(residual, kResidualFactor * n) << "order " << n;
+    EXPECT_EQ(MaxDiff(x, x2), 0.0) << "order " << n;
+  }
+}
+
+// The single machine's eigenvalues of a symmetric dense matrix, computed once
+// per seed: every grid and block size compares with the same reference.
+std::vector<double> SingleMachineEigenvalues(const Matrix& a, unsigned seed) {
+  static std::map<unsigned, std::vector<double>> known;
+  if (const auto it = known.find(seed); it != known.end()) return it->second;
+  const int n = a.get_RowNum();
+  Matrix packed(n, n, MatrixType::DoubleSymmetric);
+  for (int j = 0; j < n; ++j) {
+    for (int i = 0; i <= j; ++i) packed(i, j) = a.get_Item(i, j);
+  }
+  std::vector<double> values;
+  Eigenproblem::Solve(packed, values);
+  return known[seed] = values;
+}
+
+// The single machine's singular values, once per seed.
+std::vector<double> SingleMachineSingularValues(const Matrix& a, unsigned seed) {
+  static std::map<unsigned, std::vector<double>> known;
+  if (const auto it = known.find(seed); it != known.end()) return it->second;
+  Matrix as = a.Clone(), s, u, vt;
+  SingularValueDecomposition::Decompose(as, s, u, vt);
+  std::vector<double> values;
+  for (int i = 0; i < std::min(s.get_RowNum(), s.get_ColNum()); ++i) values.push_back(s.get_Item(i, i));
+  return known[seed] = values;
+}
+
+TEST_P(DistributedTest, EigenvaluesMatchTheSingleMachineAndVectorsAreOrthonormal) {
+  for (int n : kOrders) {
+    if (SkipLarge(n)) continue;
+    const unsigned seed = 51u + static_cast<unsigned>(n);
+    const Matrix a = SymmetricRandom(n, seed);
+    DistributedMatrix da = Scatter(a), vectors(Grid(), 1, 1, Block());
+    std::vector<double> values;
+    DistributedEigenproblem::Solve(da, values, vectors);
+    std::vector<double> valuesOnly = values;
+    if (n <= 100) {  // the values-only route is the same code; small orders show it
+      DistributedMatrix da2 = Scatter(a);
+      DistributedEigenproblem::Solve(da2, valuesOnly);
+    }
+    ASSERT_EQ(vectors.get_RowNum(), n);
+    ASSERT_EQ(vectors.get_ColNum(), n);
+    const Matrix v = vectors.Gather();
+    if (!Root()) continue;
+    const std::vector<double> reference = SingleMachineEigenvalues(a, seed);
+    const double scale = kSpectrumFactor * n * Eps() * std::max(1.0, MaxAbs(a) * n);
+    ASSERT_EQ(values.size(), reference.size());
+    for (std::size_t k = 0; k < values.size(); ++k) {
+      EXPECT_NEAR(values[k], reference[k], scale) << "order " << n << ", value " << k;
+      EXPECT_NEAR(valuesOnly[k], values[k], scale) << "order " << n << ", value " << k;
+    }
+    EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
+    EXPECT_LE(OrthogonalityError(v), kOrthogonalFactor * n * Eps()) << "order " << n;
+    EXPECT_LE(MaxDiff(a * v, ScaledColumns(v, values)), scale) << "order " << n;
+  }
+}
+
+TEST_P(DistributedTest, SingularValuesMatchTheSingleMachineAndFactorsRebuildA) {
+  for (int n : kOrders) {
+    for (const auto& [rows, cols] : {std::pair{n, n}, std::pair{n + 3, n}, std::pair{n, n + 2}}) {
+      if (SkipLarge(n) || (rows != cols && n > 100)) continue;  // the square one covers the largest order
+      SCOPED_TRACE(std::to_string(rows) + " x " + std::to_string(cols));
+      const unsigned seed = 61u + static_cast<unsigned>(1000 * rows + cols);
+      const Matrix a = Random(rows, cols, seed);
+      DistributedMatrix da = Scatter(a), u(Grid(), 1, 1, Block()), vt(Grid(), 1, 1, Block());
+      std::vector<double> sigma;
+      DistributedSingularValueDecomposition::Decompose(da, sigma, u, vt);
+      std::vector<double> sigmaOnly = sigma;
+      if (n <= 100) {
+        DistributedMatrix da2 = Scatter(a);
+        DistributedSingularValueDecomposition::Decompose(da2, sigmaOnly);
+      }
+      const int k = std::min(rows, cols);
+      ASSERT_EQ(u.get_RowNum(), rows);
+      ASSERT_EQ(u.get_ColNum(), k);
+      ASSERT_EQ(vt.get_RowNum(), k);
+      ASSERT_EQ(vt.get_ColNum(), cols);
+      const Matrix uu = u.Gather(), vv = vt.Gather();
+      if (!Root()) continue;
+      const std::vector<double> reference = SingleMachineSingularValues(a, seed);
+      const double scale = kSpectrumFactor * std::max(rows, cols) * Eps() * std::max(1.0, MaxAbs(a) * cols);
+      ASSERT_EQ(sigma.size(), static_cast<std::size_t>(k));
+      for (int i = 0; i < k; ++i) {
+        const auto k1 = static_cast<std::size_t>(i);
+        EXPECT_NEAR(sigma[k1], reference[k1], scale) << rows << " x " << cols;
+        EXPECT_NEAR(sigmaOnly[k1], reference[k1], scale) << rows << " x " << cols;
+      }
+      EXPECT_LE(OrthogonalityError(uu), kOrthogonalFactor * rows * Eps()) << rows << " x " << cols;
+      EXPECT_LE(OrthogonalityError(Transposed(vv)), kOrthogonalFactor * cols * Eps()) << rows << " x " << cols;
+      EXPECT_LE(MaxDiff(ScaledColumns(uu, sigma) * vv, a), scale) << rows << " x " << cols;
+    }
+  }
+}
+
+// ---- collective errors: the same exception on every rank, and the ranks
+// go on together (a later collective call completes) ----
+
+TEST_P(DistributedTest, ShapeErrorsRaiseTheSameMessageOnEveryRank) {
+  DistributedMatrix rect(Grid(), 5, 4, Block()), b(Grid(), 5, 1, Block()), b4(Grid(), 4, 1, Block());
+  EXPECT_THROW_MSG(DistributedLinearEquation::Solve(rect, b), OrvaneException, "Matrix size m != n is not supported.");
+  EXPECT_THROW_MSG(DistributedLinearEquation::SolvePositiveDefinite(rect, b), OrvaneException,
+                   "Matrix size m != n is not supported.");
+  std::vector<double> values;
+  EXPECT_THROW_MSG(DistributedEigenproblem::Solve(rect, values), OrvaneException,
+                   "The matrix must be square for this operation.");
+  DistributedMatrix sq(Grid(), 5, 5, Block());
+  EXPECT_THROW_MSG(DistributedLinearEquation::Solve(sq, b4), OrvaneException, "Matrix b must have 5 rows, not 4.");
+  DistributedMatrix otherBlock(Grid(), 5, 1, Block() + 1);
+  EXPECT_THROW_MSG(DistributedLinearEquation::Solve(sq, otherBlock), OrvaneException,
+                   "Distributed matrices of one operation must share one process grid and one block size.");
+  EXPECT_THROW_MSG(DistributedEigenproblem::Solve(sq, values, sq), OrvaneException,
+                   "A result matrix must be a different object from the input matrices.");
+  EXPECT_THROW_MSG(DistributedMatrix(Grid(), -1, 3, Block()), OrvaneException,
+                   "Matrix dimensions must not be negative.");
+  EXPECT_THROW_MSG(DistributedMatrix(Grid(), 3, 3, 0), OrvaneException, "The block size must be at least 1.");
+  MPI_Barrier(MPI_COMM_WORLD);
+}
+
+TEST_P(DistributedTest, ScaLapackFailuresRaiseTheSameMessageOnEveryRank) {
+  const int n = 9;
+  // Column 4 zero: elimination keeps it zero, so U(4, 4) is exactly zero.
+  Matrix singular = Random(n, n, 71u);
+  for (int i = 0; i < n; ++i) singular(i, 4) = 0.0;
+  const Matrix b = Random(n, 1, 72u);
+  const char* singularMessage =
+      "The factorization has been completed, but U is exactly singular (its 5-th diagonal element is zero), so no "
+      "system can be solved with it.";
+  {
+    DistributedMatrix da = Scatter(singular), db = Scatter(b);
+    EXPECT_THROW_MSG(DistributedLinearEquation::Solve(da, db), OrvaneException, singularMessage);
+    EXPECT_TRUE(da.get_IsFactorized());
+    const Matrix untouched = db.Gather();
+    if (Root()) {
+    EXPECT_EQ(MaxDiff(untouched, b), 0.0);
+  }
+    // The factors stay; solving with them raises again.
+    EXPECT_THROW_MSG(DistributedLinearEquation::Solve(da, db), OrvaneException, singularMessage);
+  }
+  {
+    DistributedMatrix da = Scatter(singular);
+    EXPECT_THROW_MSG(DistributedLinearEquation::Factorize(da), OrvaneException, singularMessage);
+  }
+  // Positive definite except from the third leading minor on.
+  Matrix indefinite = SymmetricRandom(n, 73u, 2.0 * n);
+  indefinite(2, 2) = -1.0;
+  const char* indefiniteMessage =
+      "This matrix is not positive definite (its leading minor of order 3 is not), so the Cholesky factorization "
+      "could not be completed.";
+  {
+    DistributedMatrix da = Scatter(indefinite), db = Scatter(b);
+    EXPECT_THROW_MSG(DistributedLinearEquation::SolvePositiveDefinite(da, db), OrvaneException, indefiniteMessage);
+    EXPECT_FALSE(da.get_IsFactorized());
+    const Matrix untouched = db.Gather();
+    if (Root()) {
+    EXPECT_EQ(MaxDiff(untouched, b), 0.0);
+  }
+  }
+  {
+    DistributedMatrix da = Scatter(indefinite);
+    EXPECT_THROW_MSG(DistributedLinearEquation::FactorizePositiveDefinite(da), OrvaneException, indefiniteMessage);
+  }
+  MPI_Barrier(MPI_COMM_WORLD);
+}
+
+TEST_P(DistributedTest, ElementAccessIsCheckedOnTheCallingRankAlone) {
+  DistributedMatrix d(Grid(), 4, 4, Block());
+  EXPECT_THROW_MSG(d.get_Item(4, 0), OrvaneException, "(4, 0) is out of range.");
+  EXPECT_THROW_MSG(d.set_Item(0, -1, 1.0), OrvaneException, "(0, -1) is out of range.");
+  const int i = 3, j = 2;
+  if (d.IsLocal(i, j)) {
+    d.set_Item(i, j, 2.5);
+    EXPECT_EQ(d.get_Item(i, j), 2.5);
+  } else {
+    const std::string owner = std::to_string((i / Block()) % Grid().get_Rows()) + ", " +
+                              std::to_string((j / Block()) % Grid().get_Cols());
+    EXPECT_THROW_MSG(d.get_Item(i, j), OrvaneException,
+                     "Element (3, 2) is held by process (" + owner + ") of the grid, not by this one.");
+  }
+  const Matrix all = d.Gather();
+  if (Root()) {
+    EXPECT_EQ(all.get_Item(i, j), 2.5);
+  }
+}
+
+TEST_P(DistributedTest, MovedFromMatrixRaises) {
+  DistributedMatrix d(Grid(), 2, 2, Block());
+  DistributedMatrix e = std::move(d);
+  EXPECT_EQ(e.get_RowNum(), 2);
+  EXPECT_THROW_MSG(static_cast<void>(d.get_RowNum()), OrvaneException,  // NOLINT(bugprone-use-after-move)
+                   "This matrix has been disposed or moved from and can no longer be used.");
+}
+
+// Every P x Q grid of the processes this run has (4: 1 x 4, 2 x 2, 4 x 1).
+// GoogleTest builds the parameters after main() has initialized MPI.
+std::vector<GridShape> GridsOfThisRun() {
+  std::vector<GridShape> out;
+  for (int rows = 1; rows <= WorldSize(); ++rows) {
+    if (WorldSize() % rows == 0) out.push_back({rows, WorldSize() / rows});
+  }
+  return out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Grids, DistributedTest,
+                         testing::Combine(testing::ValuesIn(GridsOfThisRun()), testing::Values(1, 3, 64)),
+                         [](const testing::TestParamInfo<DistributedTest::ParamType>& info) {
+                           const GridShape g = std::get<0>(info.param);
+                           return std::to_string(g.rows) + "x" + std::to_string(g.cols) + "_block" +
+                                  std::to_string(std::get<1>(info.param));
+                         });
+
+// ---- grids and arguments that do not fit ----
+
+TEST(DistributedGrid, AGridThatDoesNotFitRaisesOnEveryRank) {
+  const int size = WorldSize();
+  const std::string expected = "The process grid 3 x " + std::to_string(size) + " needs " +
+                               std::to_string(3 * size) + " processes, but the communicator has " +
+                               std::to_string(size) + ".";
+  EXPECT_THROW_MSG(ProcessGrid(MPI_COMM_WORLD, 3, size), OrvaneException, expected);
+  EXPECT_THROW_MSG(ProcessGrid(MPI_COMM_WORLD, 0, size), OrvaneException,
+                   "The process grid must have at least one row and one column.");
+  MPI_Barrier(MPI_COMM_WORLD);
+}
+
+TEST(DistributedGrid, TheAutomaticGridIsTheSquarestOne) {
+  const ProcessGrid grid;
+  EXPECT_EQ(grid.get_Rows() * grid.get_Cols(), WorldSize());
+  EXPECT_LE(grid.get_Rows(), grid.get_Cols());
+  if (WorldSize() == 4) {
+    EXPECT_EQ(grid.get_Rows(), 2);
+  }
+  EXPECT_EQ(grid.get_Rank(), WorldRank());
+  // Row-major numbering of the grid processes.
+  EXPECT_EQ(grid.get_MyRow() * grid.get_Cols() + grid.get_MyCol(), WorldRank());
+}
+
+TEST(DistributedGrid, ArgumentsThatDifferBetweenRanksRaiseOnEveryRank) {
+  const ProcessGrid grid;
+  const char* expected = "The processes passed different arguments to a collective call of the distributed library.";
+  if (WorldSize() > 1) {
+    EXPECT_THROW_MSG(DistributedMatrix(grid, 3 + WorldRank(), 3), OrvaneException, expected);
+    EXPECT_THROW_MSG(DistributedMatrix::Scatter(grid, Matrix(2, 2), WorldRank()), OrvaneException, expected);
+  }
+  EXPECT_THROW_MSG(DistributedMatrix::Scatter(grid, Matrix(2, 2), WorldSize()), OrvaneException,
+                   "The root must be a rank of the grid's communicator.");
+  MPI_Barrier(MPI_COMM_WORLD);
+}
+
+TEST(DistributedGrid, ADisposedSourceOnTheRootRaisesOnEveryRank) {
+  const ProcessGrid grid;
+  Matrix source(3, 3);
+  source.Dispose();
+  EXPECT_THROW_MSG(DistributedMatrix::Scatter(grid, source), OrvaneException,
+                   "This matrix has been disposed or moved from and can no longer be used.");
+  MPI_Barrier(MPI_COMM_WORLD);
+}
+
+}  // namespace
