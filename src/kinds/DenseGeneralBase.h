@@ -157,8 +157,8 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
       const char jobz = 'A';
       const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
       const std::int64_t mn = k, mx = std::max(m, n);
-      lapack::WorkArray<double> rwork(lapack::SvdRworkSize(Scalar{}, mn, mx));
-      lapack::WorkArray<int> iwork(8 * mn);
+      auto rwork = lapack::WorkArray<double>::Uninitialized(lapack::SvdRworkSize(Scalar{}, mn, mx));
+      auto iwork = lapack::WorkArray<int>::Uninitialized(8 * mn);
       auto gesdd = [&](Scalar* work, const int* lwork, int* status) {
         lapack::gesdd(&jobz, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
                       vt.dat.data(), &ldvt, work, lwork, rwork.data(), iwork.data(), status);

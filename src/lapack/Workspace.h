@@ -26,7 +26,7 @@ int RunWithWorkspace(int minimum, Call&& call) {
   if (info != 0) return info;
   const double size = std::real(asked);
   lwork = (size > minimum && size <= INT_MAX) ? static_cast<int>(size) : minimum;
-  WorkArray<Scalar> work(lwork);
+  auto work = WorkArray<Scalar>::Uninitialized(lwork);
   call(work.data(), &lwork, &info);
   return info;
 }
@@ -51,9 +51,9 @@ int RunWithWorkspaces(Call&& call) {
   lwork = length(std::real(askedWork));
   lrwork = length(askedRwork);
   liwork = length(askedIwork);
-  WorkArray<Scalar> work(lwork);
-  WorkArray<double> rwork(lrwork);
-  WorkArray<int> iwork(liwork);
+  auto work = WorkArray<Scalar>::Uninitialized(lwork);
+  auto rwork = WorkArray<double>::Uninitialized(lrwork);
+  auto iwork = WorkArray<int>::Uninitialized(liwork);
   call(work.data(), &lwork, rwork.data(), &lrwork, iwork.data(), &liwork, &info);
   return info;
 }
