@@ -47,6 +47,14 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^PackedSpdSolveVsFull$", "dposv (full storage)", True),
+    (r"^PackedHpdSolveVsFull$", "zposv (full storage)", True),
+    (r"^PackedSpdSolveFresh$", "dposv, each side once per process", True),
+    (r"^PackedHpdSolveFresh$", "zposv, each side once per process", True),
+    (r"^SymmetricEigenVsFull$", "dsyevd (full storage, queried work)", True),
+    (r"^HermitianEigenVsFull$", "zheevd (full storage, queried work)", True),
+    (r"^SvdVsGesdd$", "dgesdd 'A' (queried work)", True),
+    (r"^ComplexSvdVsGesdd$", "zgesdd 'A' (queried work)", True),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

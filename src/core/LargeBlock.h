@@ -4,10 +4,10 @@
 // 4 KiB page is a page fault, which on a virtual machine costs about 8 us:
 // zeroing three 1000 x 1000 results of an SVD (24 MB) took 46 ms that way,
 // as long as a seventh of the decomposition. A block of 2 MiB or more is
-// therefore aligned to 2 MiB and its whole 2 MiB units are marked for
-// transparent huge pages, each then one fault (the same zeroing: 2.3 ms).
-// Nothing is rounded up, so the memory used stays what was asked for; where
-// the kernel has no huge page to give, it uses small pages silently.
+// therefore aligned to, and sized in, 2 MiB units marked for transparent
+// huge pages, each then one fault (the same zeroing: 2.3 ms). The rounding
+// costs less than 2 MiB per block, under 5% from 40 MB on. Where the kernel
+// has no huge page to give, it uses small pages silently.
 #pragma once
 
 #include <cstddef>
@@ -32,10 +32,12 @@ inline void* AllocateBlock(std::uint64_t count, std::size_t size, bool zeroed) {
   const std::size_t bytes = static_cast<std::size_t>(count) * size;
   void* p = nullptr;
   if (bytes >= kHugePage) {
-    if (::posix_memalign(&p, kHugePage, bytes) != 0) throw std::bad_alloc();
+    if (bytes > SIZE_MAX - kHugePage) throw std::bad_alloc();
+    const std::size_t whole = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    if (::posix_memalign(&p, kHugePage, whole) != 0) throw std::bad_alloc();
 #if defined(__linux__) && defined(MADV_HUGEPAGE)
     // Advice only: a refusal leaves ordinary pages.
-    (void)::madvise(p, bytes / kHugePage * kHugePage, MADV_HUGEPAGE);
+    (void)::madvise(p, whole, MADV_HUGEPAGE);
 #endif
   } else {
     p = std::malloc(bytes);
