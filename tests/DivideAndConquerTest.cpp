@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "OrvaneNet/OrvaneException.h"
+#include "PackedKindsTestUtil.h"
 #include "TestUtil.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
@@ -39,17 +40,6 @@ constexpr int kOrders[] = {1, 2, 25, 26, 200};
 template <class M>
 using GeneralOf = std::conditional_t<std::is_same_v<ElementOf<M>, double>, DoubleGeneralMatrix,
                                      ComplexGeneralMatrix>;
-
-// Random Hermitian with a real diagonal, `shift` added to it.
-template <class M>
-M RandomHermitian(int n, std::mt19937& rng, double shift) {
-  using E = ElementOf<M>;
-  M a(n, n);
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i <= j; ++i)
-      a.set_Item(i, j, i == j ? E(RandomValue<double>(rng) + shift) : RandomValue<E>(rng));
-  return a;
-}
 
 template <class M>
 auto PackedCopy(M& a) {
@@ -148,21 +138,6 @@ template <class M>
 class FastDense : public ::testing::Test {};
 using DenseKinds = ::testing::Types<DoubleGeneralMatrix, ComplexGeneralMatrix>;
 TYPED_TEST_SUITE(FastDense, DenseKinds);
-
-void Eigen(DoubleSymmetricMatrix& a, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveSymmetricEigenproblem(w, *v) : a.SolveSymmetricEigenproblem(w);
-}
-void Eigen(ComplexHermitianMatrix& a, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveHermitianEigenproblem(w, *v) : a.SolveHermitianEigenproblem(w);
-}
-void Generalized(DoubleSymmetricMatrix& a, IMatrix& b, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveGeneralizedSymmetricDefiniteEigenproblem(b, w, *v)
-    : a.SolveGeneralizedSymmetricDefiniteEigenproblem(b, w);
-}
-void Generalized(ComplexHermitianMatrix& a, IMatrix& b, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveGeneralizedHermitianDefiniteEigenproblem(b, w, *v)
-    : a.SolveGeneralizedHermitianDefiniteEigenproblem(b, w);
-}
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "OrvaneNet/OrvaneException.h"
+#include "PackedKindsTestUtil.h"
 #include "TestUtil.h"
 #include "kinds/complex/ComplexHermitianMatrix.h"
 #include "kinds/real/DoubleSymmetricMatrix.h"
@@ -14,33 +15,6 @@ using namespace OrvaneNet;
 using namespace orvane_test;
 
 namespace {
-
-// The eigen operations of both kinds under one name; v == nullptr: values only.
-void Eigen(DoubleSymmetricMatrix& a, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveSymmetricEigenproblem(w, *v) : a.SolveSymmetricEigenproblem(w);
-}
-void Eigen(ComplexHermitianMatrix& a, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveHermitianEigenproblem(w, *v) : a.SolveHermitianEigenproblem(w);
-}
-void Generalized(DoubleSymmetricMatrix& a, IMatrix& b, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveGeneralizedSymmetricDefiniteEigenproblem(b, w, *v)
-    : a.SolveGeneralizedSymmetricDefiniteEigenproblem(b, w);
-}
-void Generalized(ComplexHermitianMatrix& a, IMatrix& b, std::vector<double>& w, IMatrix* v) {
-  v ? a.SolveGeneralizedHermitianDefiniteEigenproblem(b, w, *v)
-    : a.SolveGeneralizedHermitianDefiniteEigenproblem(b, w);
-}
-
-// Random Hermitian with a real diagonal, `shift` added to it.
-template <class M>
-M RandomHermitian(int n, std::mt19937& rng, double shift) {
-  using E = ElementOf<M>;
-  M a(n, n);
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i <= j; ++i)
-      a.set_Item(i, j, i == j ? E(RandomValue<double>(rng) + shift) : RandomValue<E>(rng));
-  return a;
-}
 
 template <class M>
 class PackedSymmetric : public ::testing::Test {
