@@ -210,6 +210,27 @@ TYPED_TEST(FastPacked, IndefiniteFallbackRunsOnTheUntouchedElements) {
   }
 }
 
+// A NaN stops pftrf but not pptrf; the kind keeps pptrf's factor (of NaN)
+// rather than running Bunch-Kaufman, whose reference implementation indexes
+// outside the array on NaN (seen under valgrind).
+TYPED_TEST(FastPacked, NaNKeepsThePptrfOutcome) {
+  std::mt19937 rng(17);
+  const char uplo = 'U';
+  for (int n : {3, 26}) {
+    auto a = RandomHermitian<TypeParam>(n, rng, n);
+    a.set_Item(1, 1, ElementOf<TypeParam>(kNaN));
+    auto packed = PackedCopy(a);
+    int info = 0;
+    lapack::pptrf(&uplo, &n, packed.data(), &info);
+    a.Factorize();
+    const auto got = PackedCopy(a);
+    ASSERT_EQ(got.size(), packed.size());
+    for (std::size_t k = 0; k < got.size(); ++k) {
+      EXPECT_TRUE(got[k] == packed[k] || (std::isnan(Abs(got[k])) && std::isnan(Abs(packed[k])))) << k;
+    }
+  }
+}
+
 // Standard and generalized problems, with and without eigenvectors, on both
 // sides of stedc's switch: residuals, Z^H Z = I and Z^H B Z = I, the values
 // of the two routes agreeing, and B left holding its Cholesky factor on both.

@@ -287,10 +287,28 @@ class PackedBase : public KindBase<Derived, Scalar> {
   // rounding) for pptrs, pftri, hptrs and element reads. Returns pftrf's
   // info (> 0: not positive definite, as pptrf's); ap is written only on
   // success, so the RFP array is also the copy the fallback needs.
-  int RfpCholesky() { return ThroughRfp([](const char* transr, const char* uplo, const int* n,
-                                           Scalar* arf, int* info) {
-    lapack::pftrf(transr, uplo, n, arf, info);
-  }); }
+  //
+  // pftrf stops at a NaN pivot, pptrf does not (it tests only for <= 0) and
+  // leaves a factor of NaN. Non-finite input keeps pptrf's outcome: the
+  // reference sptrf, which the fallback would run instead, indexes outside ap
+  // when a NaN defeats its pivot search.
+  int RfpCholesky() {
+    const int info = ThroughRfp(
+        [](const char* transr, const char* uplo, const int* n, Scalar* arf, int* status) {
+          lapack::pftrf(transr, uplo, n, arf, status);
+        });
+    if (info <= 0 || std::all_of(ap.data(), ap.data() + ap.size(),
+                                 [](const Scalar& v) { return std::isfinite(std::abs(v)); })) {
+      return info;
+    }
+    const NativeArray<Scalar> original(ap);
+    const char uplo = 'U';
+    const int n = m_rownum;
+    int pinfo = 0;
+    lapack::pptrf(&uplo, &n, ap.data(), &pinfo);
+    if (pinfo > 0) std::copy_n(original.data(), original.size(), ap.data());
+    return pinfo;
+  }
 
   // The inverse from the Cholesky factor in ap, the same way (pftri: twice
   // as fast as pptri at n = 1000). Returns pftri's info (> 0: a zero on the
