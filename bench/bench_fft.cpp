@@ -1,35 +1,37 @@
-// FFT::Forward and FFT::Backward next to FFTW on the same data in the same
-// run. Both sides are timed from a std::vector<Complex> in to a new
-// std::vector<Complex> out: FFTW's time includes the copy (with zero fill)
-// into its input array, the transform, and building the result vector (with
-// the division by N for Backward). Plans are made once, outside the timing.
-// Run with --benchmark_repetitions=N: the ratio table at the end uses medians.
+// FFT::Forward and FFT::Backward paired with FFTW on the same data in the
+// same run (bench/PairedTiming.h: each iteration times both, alternating
+// which goes first; process CPU time). Both sides go from a
+// std::vector<Complex> in to a new std::vector<Complex> out: FFTW's time
+// includes the copy (with zero fill) into its input array, the transform,
+// and building the result vector (with the division by N for Backward).
+// Plans are made once, outside the timing, FFTW_ESTIMATE and FFTW_MEASURE.
+// Short transforms run many times per timed span, so that the clock's own
+// cost (a system call) does not weigh on the ratio; the counters are per
+// transform. The first call of each length is made before the timing, so the
+// library's twiddle table is made outside it, as FFTW's plan is.
 #include <benchmark/benchmark.h>
 #include <fftw3.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstring>
-#include <map>
-#include <random>
-#include <string>
 #include <vector>
 
 #include "OrvaneNet/FFT.h"
+#include "PairedTiming.h"
+#include "RandomData.h"
 #include "simd/FftKernels.h"
+#include "simd/FftTransforms.h"
 
 using OrvaneNet::Complex;
 using OrvaneNet::FFT;
+using OrvaneNet::detail::FftPath;
 
 namespace {
 
 std::vector<Complex> RandomInput(std::size_t count) {
-  std::mt19937 rng(42);
-  std::uniform_real_distribution<double> dist(-1, 1);
+  const auto values = bench::RandomData<std::complex<double>>(count, 42);
   std::vector<Complex> v(count);
-  for (auto& c : v) {
-    const double re = dist(rng);
-    c = Complex(re, dist(rng));
-  }
+  for (std::size_t p = 0; p < count; ++p) v[p] = Complex(values[p].real(), values[p].imag());
   return v;
 }
 
@@ -39,117 +41,121 @@ std::size_t FilledUp(std::size_t count) {
   return big;
 }
 
-template <bool kForward>
-void Library(benchmark::State& state) {
-  const auto x = RandomInput(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    auto y = kForward ? FFT::Forward(x) : FFT::Backward(x);
-    benchmark::DoNotOptimize(y.data());
+// One FFTW plan of the filled-up length, with its arrays.
+class FftwSide {
+ public:
+  FftwSide(std::size_t count, bool forward, unsigned flags)
+      : m_count(count),
+        m_big(FilledUp(count)),
+        m_forward(forward),
+        m_in(fftw_alloc_complex(m_big)),
+        m_out(fftw_alloc_complex(m_big)),
+        // The library's Forward has the positive exponent: FFTW's "backward".
+        m_plan(fftw_plan_dft_1d(static_cast<int>(m_big), m_in, m_out,
+                                forward ? FFTW_BACKWARD : FFTW_FORWARD, flags)) {}
+  FftwSide(const FftwSide&) = delete;
+  FftwSide& operator=(const FftwSide&) = delete;
+  ~FftwSide() {
+    fftw_destroy_plan(m_plan);
+    fftw_free(m_in);
+    fftw_free(m_out);
   }
+
+  std::vector<Complex> Run(const std::vector<Complex>& x) {
+    std::memcpy(m_in, x.data(), m_count * sizeof(Complex));
+    std::memset(m_in + m_count, 0, (m_big - m_count) * sizeof(fftw_complex));
+    fftw_execute(m_plan);
+    std::vector<Complex> y;
+    if (m_forward) {
+      const auto* first = reinterpret_cast<const Complex*>(m_out);
+      y.assign(first, first + m_big);
+    } else {
+      const double scale = 1.0 / static_cast<double>(m_big);
+      y.resize(m_big);
+      for (std::size_t p = 0; p < m_big; ++p)
+        y[p] = Complex(m_out[p][0] * scale, m_out[p][1] * scale);
+    }
+    return y;
+  }
+
+ private:
+  std::size_t m_count, m_big;
+  bool m_forward;
+  fftw_complex* m_in;
+  fftw_complex* m_out;
+  fftw_plan m_plan;
+};
+
+// How the library side runs: through FFT itself, on one instruction set, or
+// on the best one without the twiddle cache (every factor computed per call).
+struct Variant {
+  FftPath path;
+  bool viaFft, cached;
+};
+constexpr Variant kFft{FftPath::Portable, true, true};
+constexpr Variant kAvx2{FftPath::Avx2, false, true};
+constexpr Variant kPortable{FftPath::Portable, false, true};
+
+std::vector<Complex> Library(const std::vector<Complex>& x, bool forward, const Variant& v) {
+  if (v.viaFft) return forward ? FFT::Forward(x) : FFT::Backward(x);
+  const int sign = forward ? 1 : -1;
+  if (v.cached) return OrvaneNet::detail::FftCompute(x.data(), x.size(), sign, v.path);
+  return OrvaneNet::detail::FftCompute(x.data(), x.size(), sign, OrvaneNet::detail::Best(),
+                                       OrvaneNet::detail::fft::DefaultChunk(), nullptr);
 }
 
-// The same through one instruction-set path (skipped where the CPU lacks it).
-template <bool kForward, OrvaneNet::detail::FftPath kPath>
-void LibraryPath(benchmark::State& state) {
-  if (!OrvaneNet::detail::Supported(kPath)) {
+// Argument: the number of input points.
+void Paired(benchmark::State& state, bool forward, unsigned flags, Variant path) {
+  if (!path.viaFft && path.cached && !OrvaneNet::detail::Supported(path.path)) {
     state.SkipWithError("path not supported by this CPU");
     return;
   }
   const auto x = RandomInput(static_cast<std::size_t>(state.range(0)));
-  for (auto _ : state) {
-    auto y = OrvaneNet::detail::FftCompute(x.data(), x.size(), kForward ? 1 : -1, kPath);
-    benchmark::DoNotOptimize(y.data());
-  }
+  FftwSide fftw(x.size(), forward, flags);
+  // About 64 Ki points per timed span.
+  const int batch = static_cast<int>(std::max<std::size_t>(1, 65536 / FilledUp(x.size())));
+  benchmark::DoNotOptimize(Library(x, forward, path).data());
+  bench::RunPaired(
+      state,
+      [&] {
+        for (int r = 0; r < batch; ++r) benchmark::DoNotOptimize(fftw.Run(x).data());
+      },
+      [&] {
+        for (int r = 0; r < batch; ++r) benchmark::DoNotOptimize(Library(x, forward, path).data());
+      });
+  for (const char* counter : {"raw_ms", "lib_ms", "raw_wall_ms", "lib_wall_ms"})
+    state.counters[counter] = state.counters[counter] / batch;
 }
-
-template <bool kForward, unsigned kFlags>
-void Fftw(benchmark::State& state) {
-  const auto x = RandomInput(static_cast<std::size_t>(state.range(0)));
-  const std::size_t big = FilledUp(x.size());
-  auto* in = fftw_alloc_complex(big);
-  auto* out = fftw_alloc_complex(big);
-  // The library's Forward has the positive exponent: FFTW's "backward".
-  fftw_plan plan = fftw_plan_dft_1d(static_cast<int>(big), in, out,
-                                    kForward ? FFTW_BACKWARD : FFTW_FORWARD, kFlags);
-  const double scale = 1.0 / static_cast<double>(big);
-  for (auto _ : state) {
-    std::memcpy(in, x.data(), x.size() * sizeof(Complex));
-    std::memset(in + x.size(), 0, (big - x.size()) * sizeof(fftw_complex));
-    fftw_execute(plan);
-    std::vector<Complex> y;
-    if (kForward) {
-      const auto* first = reinterpret_cast<const Complex*>(out);
-      y.assign(first, first + big);
-    } else {
-      y.resize(big);
-      for (std::size_t p = 0; p < big; ++p) y[p] = Complex(out[p][0] * scale, out[p][1] * scale);
-    }
-    benchmark::DoNotOptimize(y.data());
-  }
-  fftw_destroy_plan(plan);
-  fftw_free(in);
-  fftw_free(out);
-}
-
-// Prints library / FFTW ratios of the median (or, without repetitions, the
-// single) CPU times after the usual console output.
-class RatioReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    ConsoleReporter::ReportRuns(runs);
-    for (const Run& run : runs) {
-      if (run.error_occurred) continue;
-      if (run.run_type == Run::RT_Aggregate && run.aggregate_name != "median") continue;
-      m_times[run.run_name.function_name][run.run_name.args] = run.GetAdjustedCPUTime();
-    }
-  }
-  void Finalize() override {
-    ConsoleReporter::Finalize();
-    std::printf("\nlibrary time / FFTW time (medians when repeated)\n");
-    std::printf("%-26s %10s %12s %12s\n", "", "N", "ESTIMATE", "MEASURE");
-    for (const char* dir : {"Forward", "Backward"}) {
-      for (const char* lib : {"/Library", "/LibraryAvx2", "/LibraryPortable"}) {
-        const auto it = m_times.find(std::string(dir) + lib);
-        if (it == m_times.end()) continue;
-        for (const auto& [args, t] : it->second) {
-          const double e = m_times[std::string(dir) + "/FftwEstimate"][args];
-          const double m = m_times[std::string(dir) + "/FftwMeasure"][args];
-          std::printf("%-26s %10s %12.2f %12.2f\n", (std::string(dir) + lib).c_str(), args.c_str(),
-                      e > 0 ? t / e : 0.0, m > 0 ? t / m : 0.0);
-        }
-      }
-    }
-  }
-
- private:
-  std::map<std::string, std::map<std::string, double>> m_times;
-};
 
 void Sizes(benchmark::internal::Benchmark* b) {
-  for (int n : {1 << 10, 1 << 16, 1 << 20, 1000, 100000}) b->Arg(n);
-  b->Unit(benchmark::kMicrosecond);
+  for (int n : {1 << 10, 1000, 1 << 16, 1 << 20, 100000}) b->Arg(n);
+  b->ArgName("N")->UseManualTime()->Unit(benchmark::kMicrosecond);
 }
 
 }  // namespace
 
-BENCHMARK(Library<true>)->Name("Forward/Library")->Apply(Sizes);
-BENCHMARK(Fftw<true, FFTW_ESTIMATE>)->Name("Forward/FftwEstimate")->Apply(Sizes);
-BENCHMARK(Fftw<true, FFTW_MEASURE>)->Name("Forward/FftwMeasure")->Apply(Sizes);
-BENCHMARK(Library<false>)->Name("Backward/Library")->Apply(Sizes);
-BENCHMARK(LibraryPath<true, OrvaneNet::detail::FftPath::Avx2>)
-    ->Name("Forward/LibraryAvx2")
+BENCHMARK_CAPTURE(Paired, Estimate, true, FFTW_ESTIMATE, kFft)
+    ->Name("FFT Forward/ESTIMATE")
     ->Apply(Sizes);
-BENCHMARK(LibraryPath<true, OrvaneNet::detail::FftPath::Portable>)
-    ->Name("Forward/LibraryPortable")
+BENCHMARK_CAPTURE(Paired, Measure, true, FFTW_MEASURE, kFft)
+    ->Name("FFT Forward/MEASURE")
     ->Apply(Sizes);
-BENCHMARK(Fftw<false, FFTW_ESTIMATE>)->Name("Backward/FftwEstimate")->Apply(Sizes);
-BENCHMARK(Fftw<false, FFTW_MEASURE>)->Name("Backward/FftwMeasure")->Apply(Sizes);
+BENCHMARK_CAPTURE(Paired, Estimate, false, FFTW_ESTIMATE, kFft)
+    ->Name("FFT Backward/ESTIMATE")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(Paired, Measure, false, FFTW_MEASURE, kFft)
+    ->Name("FFT Backward/MEASURE")
+    ->Apply(Sizes);
+// The narrower instruction-set paths, which the dispatch skips on this
+// processor, and the widest without the twiddle cache.
+BENCHMARK_CAPTURE(Paired, Avx2, true, FFTW_ESTIMATE, kAvx2)
+    ->Name("FFT Forward avx2/ESTIMATE")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(Paired, Portable, true, FFTW_ESTIMATE, kPortable)
+    ->Name("FFT Forward portable/ESTIMATE")
+    ->Apply(Sizes);
+BENCHMARK_CAPTURE(Paired, Uncached, true, FFTW_ESTIMATE, Variant{FftPath::Portable, false, false})
+    ->Name("FFT Forward uncached/ESTIMATE")
+    ->Apply(Sizes);
 
-int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  RatioReporter reporter;
-  benchmark::RunSpecifiedBenchmarks(&reporter);
-  benchmark::Shutdown();
-  return 0;
-}
+BENCHMARK_MAIN();

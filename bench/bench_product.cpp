@@ -6,8 +6,15 @@
 // Times are this thread's CPU time (both run single-threaded in it), which
 // leaves out the time other processes hold the core on a shared machine.
 // Run with --benchmark_repetitions=N and read the medians.
+//
+// The threaded cases (Product2Threads*, ProductDispatch) are paired
+// (bench/PairedTiming.h) in wall time, which is what threads shorten:
+//   Product2Threads         the best kernel on 2 threads vs the same on 1
+//   Product2ThreadsVsBlas   the same 2 threads vs dgemm / zgemm on 2 threads
+//   ProductDispatch         MultiplyReal as the handles call it, allowed 2
+//                           threads vs held to 1: the sizes below the
+//                           threshold must not pay for the threads.
 #include <benchmark/benchmark.h>
-
 #include <time.h>
 
 #include <complex>
@@ -15,6 +22,7 @@
 #include <random>
 #include <vector>
 
+#include "PairedTiming.h"
 #include "RandomData.h"
 #include "lapack/fortran.h"
 #include "simd/Product.h"
@@ -94,6 +102,71 @@ void Shapes(benchmark::internal::Benchmark* b) {
 void Real(benchmark::State& state, InstructionSet set) { Product<double>(state, set); }
 void Complex(benchmark::State& state, InstructionSet set) { Product<Cplx>(state, set); }
 
+void Threaded(int threads, int n, const double* a, const double* b, double* c) {
+  OrvaneNet::detail::MultiplyRealOn(OrvaneNet::detail::Best(), n, n, n, a, b, c, threads);
+}
+void Threaded(int threads, int n, const Cplx* a, const Cplx* b, Cplx* c) {
+  OrvaneNet::detail::MultiplyComplexOn(OrvaneNet::detail::Best(), n, n, n, a, b, c, threads);
+}
+
+// Argument: n (square matrices). vsBlas: against dgemm / zgemm on 2 threads
+// instead of the library on 1.
+template <class T>
+void TwoThreads(benchmark::State& state, bool vsBlas) {
+  const int n = static_cast<int>(state.range(0));
+  const auto a = bench::RandomData<T>(static_cast<std::size_t>(n) * n, 1);
+  const auto b = bench::RandomData<T>(static_cast<std::size_t>(n) * n, 2);
+  std::vector<T> c(a.size()), raw(a.size());
+  if (openblas_set_num_threads) openblas_set_num_threads(2);
+  bench::RunPaired(
+      state,
+      [&] {
+        if (vsBlas) {
+          Gemm(n, n, n, a.data(), b.data(), raw.data());
+        } else {
+          Threaded(1, n, a.data(), b.data(), raw.data());
+        }
+        benchmark::DoNotOptimize(raw.data());
+      },
+      [&] {
+        Threaded(2, n, a.data(), b.data(), c.data());
+        benchmark::DoNotOptimize(c.data());
+      },
+      bench::Clock::kWall);
+  if (openblas_set_num_threads) openblas_set_num_threads(1);
+}
+
+void TwoThreadsReal(benchmark::State& state, bool vsBlas) { TwoThreads<double>(state, vsBlas); }
+void TwoThreadsComplex(benchmark::State& state, bool vsBlas) { TwoThreads<Cplx>(state, vsBlas); }
+
+// Argument: n (square). MultiplyReal allowed 2 threads vs held to 1.
+void Dispatch(benchmark::State& state) {
+  const int n = static_cast<int>(state.range(0));
+  const auto a = bench::RandomData<double>(static_cast<std::size_t>(n) * n, 1);
+  const auto b = bench::RandomData<double>(static_cast<std::size_t>(n) * n, 2);
+  std::vector<double> c(a.size()), raw(a.size());
+  bench::RunPaired(
+      state,
+      [&] {
+        OrvaneNet::detail::MultiplyReal(n, n, n, a.data(), b.data(), raw.data(), 1);
+        benchmark::DoNotOptimize(raw.data());
+      },
+      [&] {
+        OrvaneNet::detail::MultiplyReal(n, n, n, a.data(), b.data(), c.data(), 2);
+        benchmark::DoNotOptimize(c.data());
+      },
+      bench::Clock::kWall);
+}
+
+void ThreadShapes(benchmark::internal::Benchmark* b) {
+  for (int n : {96, 128, 192, 256, 512, 1024}) b->Arg(n);
+  b->ArgName("n")->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+void SmallShapes(benchmark::internal::Benchmark* b) {
+  for (int n : {16, 32, 64, 80, 96, 112, 128, 160, 192}) b->Arg(n);
+  b->ArgName("n")->UseManualTime()->Unit(benchmark::kMicrosecond);
+}
+
 }  // namespace
 
 BENCHMARK_CAPTURE(Real, avx512, InstructionSet::Avx512)->Apply(Shapes);
@@ -102,4 +175,15 @@ BENCHMARK_CAPTURE(Real, generic, InstructionSet::Portable)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, avx512, InstructionSet::Avx512)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, avx2, InstructionSet::Avx2)->Apply(Shapes);
 BENCHMARK_CAPTURE(Complex, generic, InstructionSet::Portable)->Apply(Shapes);
+BENCHMARK_CAPTURE(TwoThreadsReal, real, false)->Name("Product2Threads/real")->Apply(ThreadShapes);
+BENCHMARK_CAPTURE(TwoThreadsComplex, complex, false)
+    ->Name("Product2Threads/complex")
+    ->Apply(ThreadShapes);
+BENCHMARK_CAPTURE(TwoThreadsReal, real, true)
+    ->Name("Product2ThreadsVsBlas/real")
+    ->Apply(ThreadShapes);
+BENCHMARK_CAPTURE(TwoThreadsComplex, complex, true)
+    ->Name("Product2ThreadsVsBlas/complex")
+    ->Apply(ThreadShapes);
+BENCHMARK(Dispatch)->Name("ProductDispatch/real")->Apply(SmallShapes);
 BENCHMARK_MAIN();

@@ -32,7 +32,7 @@ function(orvane_compile_for file set)
   endif()
 endfunction()
 
-foreach(kernel Product Fft)
+foreach(kernel Product Fft FftMixedRadix)
   foreach(set Portable Avx2 Avx512)
     orvane_compile_for(${kernel}${set}.cpp ${set})
   endforeach()

@@ -55,6 +55,14 @@ RAW = [
     (r"^HermitianEigenVsFull$", "zheevd (full storage, queried work)", True),
     (r"^SvdVsGesdd$", "dgesdd 'A' (queried work)", True),
     (r"^ComplexSvdVsGesdd$", "zgesdd 'A' (queried work)", True),
+    (r"^FFT \w+( \w+)?/(ESTIMATE|MEASURE)$", "FFTW plan execute + copies", False),
+    (r"^Product2Threads/", "the same on 1 thread (wall time)", False),
+    (r"^Product2ThreadsVsBlas/", "dgemm / zgemm on 2 threads (wall time)", False),
+    (r"^ProductDispatch/", "the same held to 1 thread (wall time)", False),
+    (r"^RealGeneralEigen$", "dgeev (queried lwork)", True),
+    (r"^ComplexGeneralEigen$", "zgeev (queried lwork)", True),
+    (r"^DftForward$", "FFTW_ESTIMATE c2c plan", False),
+    (r"^DftForwardReal$", "FFTW_ESTIMATE r2c plan", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

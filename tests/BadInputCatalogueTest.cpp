@@ -5,15 +5,12 @@
 // that does not end (a LAPACK loop on NaN) instead of letting it hang the
 // suite, and no row may write to standard output.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <OrvaneNet/Bessel.h>
 #include <OrvaneNet/FFT.h>
 #include <OrvaneNet/OrvaneNet.h>
 #include <pthread.h>
 #include <sys/sysinfo.h>
 
 #include <climits>
-#include <filesystem>
-#include <fstream>
 #include <functional>
 #include <future>
 #include <sstream>
@@ -23,7 +20,8 @@
 #include "TestUtil.h"
 
 using namespace OrvaneNet;
-namespace fs = std::filesystem;
+using orvane_test::KindType;
+using orvane_test::MakeKind;
 
 namespace {
 
@@ -48,8 +46,9 @@ const Expect kBadCast = Raises<std::bad_cast>("std::bad_cast");
 const Expect kInvalidArgument = Raises<std::invalid_argument>("std::invalid_argument");
 const Expect kSystemError = Raises<std::system_error>("std::system_error");
 const Expect kReturns{"a normal return", [](const std::exception* e) { return e == nullptr; }};
-// Non-finite input: any orderly end will do, a result or an exception.
-const Expect kEnds{"a return or a std::exception", [](const std::exception*) { return true; }};
+const Expect kOrvaneOrReturns{"an OrvaneException or a normal return", [](const std::exception* e) {
+                                return e == nullptr || dynamic_cast<const OrvaneException*>(e) != nullptr;
+                              }};
 
 struct Row {
   std::string name;
@@ -73,25 +72,10 @@ std::string Range(int i, int j) { return "(" + std::to_string(i) + ", " + std::t
 const char* const kDisposed = "This matrix has been disposed or moved from and can no longer be used.";
 const char* const kAlias = "A result matrix must be a different object from the input matrices.";
 
-// A folder of this process for the file rows, removed after the suite.
-const fs::path& Scratch() {
-  static const fs::path dir = [] {
-    std::string pattern = testing::TempDir() + "orvane-catalogue-XXXXXX";
-    if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
-    return fs::path(pattern);
-  }();
-  return dir;
-}
-
-std::string WriteFile(const std::string& name, const std::string& bytes) {
-  const std::string path = (Scratch() / name).string();
-  std::ofstream(path, std::ios::binary) << bytes;
-  return path;
-}
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+// The folder of the file rows, removed at exit.
+const orvane_test::TempFolder& Scratch() {
+  static const orvane_test::TempFolder folder;
+  return folder;
 }
 
 template <class H>
@@ -99,37 +83,16 @@ using E = orvane_test::ElementOf<H>;
 template <class H>
 constexpr bool kReal = std::is_same_v<H, Matrix>;
 
-// The kinds of H by form: 0 general, 1 band, 2 tridiagonal, 3 to 5 the same
-// but symmetric (real) or Hermitian (complex).
-template <class H>
-MatrixType Type(int form) { return static_cast<MatrixType>(form + (kReal<H> ? 0 : 6)); }
-
 const char* const kKindNames[] = {
     "DoubleGeneral",   "DoubleGeneralBand",   "DoubleGeneralTridiagonal",   "DoubleSymmetric",
     "DoubleSymmetricBand", "DoubleSymmetricTridiagonal", "ComplexGeneral", "ComplexGeneralBand",
     "ComplexGeneralTridiagonal", "ComplexHermitian", "ComplexHermitianBand", "ComplexHermitianTridiagonal"};
 
-// A square matrix of order n of the kind, band kinds with one sub- and superdiagonal.
+// The tridiagonal pattern (see orvane_test::Filled): positive definite for a
+// positive diagonal of 2 or more.
 template <class H>
-H Make(int form, int n) {
-  if (form == 0) return H(n, n);
-  if (form == 1) return H(n, n, 1, 1);
-  if (form == 2) return H(n, n, 3);
-  return form == 4 ? H(n, n, Type<H>(4), 1, 1) : H(n, n, Type<H>(form));
-}
-
-// Diagonal `diagonal` and 1 next to it: inside every kind's pattern, positive definite.
-template <class H>
-H Filled(int form, int n, double diagonal = 4.0) {
-  H m = Make<H>(form, n);
-  for (int i = 0; i < n; ++i) {
-    m.set_Item(i, i, E<H>(diagonal));
-    if (i + 1 < n) {
-      m.set_Item(i, i + 1, E<H>(1.0));
-      m.set_Item(i + 1, i, E<H>(1.0));
-    }
-  }
-  return m;
+H Filled(int form, int n, double diagonal = 2.0) {
+  return orvane_test::Filled(MakeKind<H>(form, n), diagonal);
 }
 
 template <class H>
@@ -152,25 +115,22 @@ H Dead(bool moved = false) {
   return m;
 }
 
-// Runs every call; each must end, by returning or by a std::exception, so
-// that one call raising does not leave the others untried.
-void EachEnds(std::initializer_list<std::function<void()>> calls) {
-  for (const auto& call : calls) {
-    try {
-      call();
-    } catch (const std::exception&) {
-    }
-  }
+// NaN in, no finite answer out.
+template <class M>
+void ExpectNaNOut(const M& result) {
+  EXPECT_FALSE(orvane_test::AllFinite(result)) << "a finite result from NaN input";
+}
+void ExpectNaNOut(const std::vector<double>& result) {
+  EXPECT_FALSE(std::all_of(result.begin(), result.end(), [](double v) { return std::isfinite(v); }));
 }
 
 // ---- rows ----
 
 template <class H>
 void ConstructorRows(const std::string& p) {
-  const MatrixType symmetric = Type<H>(3), symBand = Type<H>(4);
-  const char* negative = "Matrix dimensions must not be negative.";
+  const MatrixType symmetric = KindType<H>(3), symBand = KindType<H>(4);
+  const char *negative = "Matrix dimensions must not be negative.", *notYet = "Not yet implemented.";
   const char* negativeBand = "Numbers of sub- and superdiagonals must not be negative.";
-  const char* notYet = "Not yet implemented.";
   const char* symNotSquare = "Number of rows and columns must be equal for symmetric matrix.";
   const char* genNotSquare = "Number of rows and columns must be equal for general band and tridiagonal matrices.";
   const char* tooWide = "Numbers of sub- and superdiagonals are too large for LAPACK's band storage.";
@@ -181,10 +141,10 @@ void ConstructorRows(const std::string& p) {
   Add(p + "NegativeSuperdiagonals", [] { H(3, 3, 0, -1); }, kOrvane, negativeBand);
   Add(p + "NegativeSymmetricBand", [=] { H(3, 3, symBand, -1, -1); }, kOrvane, negativeBand);
   Add(p + "EvenBandWidth", [] { H(3, 3, 2); }, kOrvane, "Please specify both super and sub diagonals.");
-  Add(p + "BandTypeWithoutWidths", [] { H(3, 3, Type<H>(1)); }, kOrvane, notYet);
-  Add(p + "ForeignType", [] { H(3, 3, Type<H>(kReal<H> ? 6 : -6)); }, kOrvane, notYet);
+  Add(p + "BandTypeWithoutWidths", [] { H(3, 3, KindType<H>(1)); }, kOrvane, notYet);
+  Add(p + "ForeignType", [] { H(3, 3, KindType<H>(kReal<H> ? 6 : -6)); }, kOrvane, notYet);
   Add(p + "TypeOutOfRange", [] { H(3, 3, static_cast<MatrixType>(-1)); }, kOrvane, notYet);
-  Add(p + "GeneralTypeWithWidths", [] { H(3, 3, Type<H>(0), 1, 1); }, kOrvane, notYet);
+  Add(p + "GeneralTypeWithWidths", [] { H(3, 3, KindType<H>(0), 1, 1); }, kOrvane, notYet);
   Add(p + "SymmetricNotSquare", [=] { H(3, 4, symmetric); }, kOrvane, symNotSquare);
   Add(p + "SymmetricBandUnequalWidths", [=] { H(3, 3, symBand, 1, 2); }, kOrvane, symNotSquare);
   Add(p + "TridiagonalNotSquare", [] { H(3, 4, 3); }, kOrvane, genNotSquare);
@@ -211,53 +171,57 @@ void ConstructorRows(const std::string& p) {
       }, kBadAllocOrOrvane);
   Add(p + "EmptyShapes", [] {
         EXPECT_EQ(H().get_RowNum(), 0);
-        H(0, 5);
-        H(5, 0);
+        EXPECT_EQ(H(0, 5).get_ColNum(), 5);
+        EXPECT_EQ(H(5, 0).get_RowNum(), 5);
       });
 }
 
-// Out-of-range indices of a 3 x 3 matrix.
-struct BadIndex {
-  const char* name;
-  int i, j;
-};
-const BadIndex kBadIndices[] = {{"RowMinusOne", -1, 0}, {"ColumnMinusOne", 0, -1}, {"RowAtSize", 3, 0},
-                                {"ColumnAtSize", 0, 3}, {"Extremes", INT_MIN, INT_MAX}};
+// Out-of-range indices of a 3 x 3 matrix through every access route. The
+// handle checks them before its kind is reached, so the dense kind stands for
+// all. RowVector and ColVector take only the index they use.
+template <class H>
+void IndexRows(const std::string& p) {
+  const struct {
+    const char* name;
+    int i, j;
+  } indices[] = {{"RowMinusOne", -1, 0}, {"ColumnMinusOne", 0, -1}, {"RowAtSize", 3, 0},
+                 {"ColumnAtSize", 0, 3}, {"Extremes", INT_MIN, INT_MAX}};
+  const struct {
+    const char* name;
+    char only;  // 'i' or 'j': the route takes that index alone
+    void (*use)(int, int);
+  } routes[] = {
+      {"GetItem", 0, [](int i, int j) { (void)H(3, 3).get_Item(i, j); }},
+      {"SetItem", 0, [](int i, int j) { H(3, 3).set_Item(i, j, E<H>(1)); }},
+      {"ProxyWrite", 0, [](int i, int j) { H m(3, 3); m(i, j) = E<H>(1); }},
+      {"ConstRead", 0, [](int i, int j) { const H m(3, 3); (void)m(i, j); }},
+      {"RowVector", 'i', [](int i, int) { (void)H::RowVector(H(3, 3), i); }},
+      {"ColVector", 'j', [](int, int j) { (void)H::ColVector(H(3, 3), j); }},
+  };
+  for (const auto& x : indices)
+    for (const auto& r : routes) {
+      if ((r.only == 'i' && x.j != 0) || (r.only == 'j' && x.i != 0)) continue;
+      Add(p + r.name + x.name, [use = r.use, x] { use(x.i, x.j); }, kOrvane, Range(x.i, x.j));
+    }
+  Add(p + "ProductShapes", [] { H(3, 3) * H(2, 2); }, kOrvane,
+      "Column size of left matrix must be equal to row size of right matrix.");
+}
 
 template <class H>
 void KindRows(int form) {
-  const std::string p = std::string(kKindNames[static_cast<int>(Type<H>(form))]) + "_";
-  Add(p + "NegativeOrder", [=] { Make<H>(form, -2); }, kOrvane, "Matrix dimensions must not be negative.");
-  Add(p + "OneByOne", [=] { EXPECT_EQ(Filled<H>(form, 1).get_Item(0, 0), E<H>(4.0)); });
-  for (const BadIndex x : kBadIndices) {
-    const std::string range = Range(x.i, x.j);
-    Add(p + "GetItem" + x.name, [=] { (void)Filled<H>(form, 3).get_Item(x.i, x.j); }, kOrvane, range);
-    Add(p + "SetItem" + x.name, [=] { Filled<H>(form, 3).set_Item(x.i, x.j, E<H>(1)); }, kOrvane, range);
-    if (x.j == 0) Add(p + "RowVector" + x.name, [=] { H::RowVector(Filled<H>(form, 3), x.i); }, kOrvane, range);
-    if (x.i == 0) Add(p + "ColVector" + x.name, [=] { H::ColVector(Filled<H>(form, 3), x.j); }, kOrvane, range);
-    if (form != 0) continue;  // operator() only forwards to get_Item and set_Item
-    Add(p + "ProxyWrite" + x.name, [=] { H m(3, 3); m(x.i, x.j) = E<H>(1); }, kOrvane, range);
-    Add(p + "ConstRead" + x.name, [=] { const H m(3, 3); (void)m(x.i, x.j); }, kOrvane, range);
-  }
-  Add(p + "ProductShapes", [=] { Filled<H>(form, 3) * H(2, 2); }, kOrvane,
-      "Column size of left matrix must be equal to row size of right matrix.");
-  Add(p + "EmptyAndNaNOperations", [=] {
-        EXPECT_EQ(Make<H>(form, 0).ToString(), "");
-        H operands[] = {Make<H>(form, 0), Filled<H>(form, 3, kNaN)};
-        for (const H& m : operands) {
-          (void)m.ToString();
-          (void)(m.Clone() * m);
-          (void)(2.0 * m);
-        }
-        (void)(Make<H>(form, 1) * H(1, 0));
+  const std::string p = std::string(kKindNames[static_cast<int>(KindType<H>(form))]) + "_";
+  Add(p + "NegativeOrder", [=] { MakeKind<H>(form, -2); }, kOrvane, "Matrix dimensions must not be negative.");
+  Add(p + "EmptyOperations", [=] {
+        const H empty = MakeKind<H>(form, 0);
+        EXPECT_EQ(empty.ToString(), "");
+        EXPECT_EQ((empty.Clone() * empty).get_RowNum(), 0);
+        EXPECT_EQ((2.0 * empty).get_ColNum(), 0);
+        EXPECT_EQ((MakeKind<H>(form, 1) * H(1, 0)).get_ColNum(), 0);
       });
 
   const bool invertible = form % 3 == 0;
-  Add(p + "InvZeroOrder", [=] { Make<H>(form, 0).Inv(); }, invertible ? kReturns : kOrvane);
-  Add(p + "InvNonFinite", [=] {
-        EachEnds({[=] { Filled<H>(form, 3, kNaN).Inv(); }, [=] { Filled<H>(form, 3, kInf).Inv(); }});
-      });
   if (!invertible) Add(p + "Inv", [=] { Filled<H>(form, 3).Inv(); }, kOrvane);
+  if (invertible) Add(p + "InvNaN", [=] { H a = Filled<H>(form, 3, kNaN); a.Inv(); ExpectNaNOut(a); });
   if (form == 0) {
     Add(p + "InvNotSquare", [] { H(2, 3).Inv(); }, kOrvane, "The matrix must be square for this operation.");
     Add(p + "InvSingular", [] { H(2, 2).Inv(); }, kOrvane,
@@ -265,9 +229,9 @@ void KindRows(int form) {
         "computed.");
   }
 
-  // Linear equations. A right-hand side of a banded kind fails its cast, but
-  // the real tridiagonal kind names the fault. A zero 1 x 1 matrix: general
-  // kinds factorize it (the solution is not finite), the others report it.
+  // Linear equations (KindsTest has orders 0 and 1 and singular matrices). A
+  // right-hand side of a banded kind fails its cast, but the real
+  // tridiagonal kind names the fault.
   const bool realTridiagonal = kReal<H> && form == 2;
   const Expect wrongKind = realTridiagonal ? kOrvane : kBadCast;
   const std::string wrongKindMessage = realTridiagonal ? "Matrix b must be general matrix." : "";
@@ -277,7 +241,8 @@ void KindRows(int form) {
   Add(q + "FactoredSolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); factorize(a); solve(a, b); },
       wrongKind, wrongKindMessage);
   // The Hermitian tridiagonal kind refuses the one-call driver outright.
-  if (!kReal<H> && form == 5) {
+  const bool driver = kReal<H> || form != 5;
+  if (!driver) {
     Add(q + "Solve", [=] { H a = Filled<H>(form, 3), b(3, 1); solve(a, b); }, kOrvane,
         "The routine for solving linear equation (zptsv) may not work. Please factorize first then solve.");
   } else {
@@ -285,19 +250,20 @@ void KindRows(int form) {
         "Matrix b must have 3 rows, not 2.");
     Add(q + "SolveRhsOfWrongKind", [=] { H a = Filled<H>(form, 3), b(3, 3, 3); solve(a, b); },
         wrongKind, wrongKindMessage);
-    Add(q + "SolveZeroOrder", [=] { H a = Make<H>(form, 0), b(0, 2); solve(a, b); });
     Add(q + "SolveNoRightHandSides", [=] { H a = Filled<H>(form, 3), b(3, 0); solve(a, b); });
   }
   Add(q + "FactoredSolveRhsTooFewRows", [=] { H a = Filled<H>(form, 3), b(2, 1); factorize(a); solve(a, b); },
       kOrvane, "Matrix b must have 3 rows, not 2.");
-  Add(q + "FactorizeZeroOrder", [=] { H a = Make<H>(form, 0); factorize(a); });
-  Add(q + "FactorizeOneByOneZero", [=] { H a = Make<H>(form, 1); factorize(a); }, form < 3 ? kReturns : kOrvane);
-  // NaN or infinity in A or b, through the driver and through the factors.
-  Add(q + "NonFinite", [=] {
-        for (double v : {kNaN, kInf, -kInf}) {
-          EachEnds({[&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); solve(a, b); },
-                    [&] { H a = Filled<H>(form, 3, v), b = Dense<H>(3, 1, 1); factorize(a); solve(a, b); },
-                    [&] { H a = Filled<H>(form, 3), b = Dense<H>(3, 2, v); solve(a, b); }});
+  // NaN in A or in b, through the factors and through the driver.
+  Add(q + "NaN", [=] {
+        for (const bool factorFirst : {true, false}) {
+          if (!factorFirst && !driver) continue;
+          for (const auto& [inA, inB] : {std::pair{kNaN, 1.0}, {4.0, kNaN}}) {
+            H a = Filled<H>(form, 3, inA), b = Dense<H>(3, 1, inB);
+            if (factorFirst) factorize(a);
+            solve(a, b);
+            ExpectNaNOut(b);
+          }
         }
       });
 
@@ -328,7 +294,6 @@ void SolverRows(const std::string& p) {
   Add(q + "SolveDisposedB", [] { H a = Dense<H>(2, 2, 1), b = Dead<H>(); LinearEquation::Solve(a, b); }, kOrvane,
       kDisposed);
   Add(q + "FactorizeMovedFrom", [] { H a = Dead<H>(true); LinearEquation::Factorize(a); }, kOrvane, kDisposed);
-  Add(q + "SolveBIsA", [] { H a = Dense<H>(2, 2, 1); LinearEquation::Solve(a, a); }, kEnds);
   Add("LUFactorization_" + p + "SolveNotSquare", [] { H a(3, 2), b(3, 1); LUFactorization::Solve(a, b); }, kOrvane,
       "Matrix size m != n is not supported.");
   Add("LUFactorization_" + p + "FactorizeDisposed", [] { H a = Dead<H>(); LUFactorization::Factorize(a); }, kOrvane,
@@ -358,7 +323,7 @@ void DisposedRows(const std::string& p) {
       {"ElementProduct", [](H& m) { (void)(E<H>(2.0) * m); }},
       {"RowVector", [](H& m) { (void)H::RowVector(m, 0); }},
       {"ColVector", [](H& m) { (void)H::ColVector(m, 0); }},
-      {"Save", [](H& m) { H::Save(m, (Scratch() / "disposed.txt").string()); }},
+      {"Save", [](H& m) { H::Save(m, Scratch().Path("disposed.txt")); }},
       {"SVD", [](H& m) { H s, u, vt; SingularValueDecomposition::Decompose(m, s, u, vt); }},
   };
   // A moved-from handle is in the disposed handle's state (see FactorizeMovedFrom).
@@ -366,16 +331,21 @@ void DisposedRows(const std::string& p) {
     Add(p + "Disposed_" + name, [use = use] { H m = Dead<H>(); use(m); }, kOrvane, kDisposed);
   }
   Add(p + "DisposeTwice", [] { H m(2, 2); m.Dispose(); m.Dispose(); });
-  Add(p + "AssignOverDisposed", [] { H m = Dead<H>(); m = H(1, 1); m.set_Item(0, 0, E<H>(2)); });
+  Add(p + "AssignOverDisposed", [] {
+        H m = Dead<H>();
+        m = H(1, 1);
+        m.set_Item(0, 0, E<H>(2));
+        EXPECT_EQ(m.get_Item(0, 0), E<H>(2));
+      });
 }
 
 template <class H>
 void FileRows(const std::string& p) {
   auto load = [p](const std::string& file, const std::string& bytes, const MatrixFormatter& f = {}) {
-    return H::Load(WriteFile(p + file, bytes), f);
+    return H::Load(Scratch().Write(p + file, bytes), f);
   };
-  Add(p + "LoadMissingFile", [] { H::Load((Scratch() / "missing.txt").string()); }, kSystemError);
-  Add(p + "LoadDirectory", [] { H::Load(Scratch().string()); }, kSystemError);
+  Add(p + "LoadMissingFile", [] { H::Load(Scratch().Path("missing.txt")); }, kSystemError);
+  Add(p + "LoadDirectory", [] { H::Load(Scratch().Dir().string()); }, kSystemError);
   Add(p + "LoadEmptyFile", [=] { EXPECT_EQ(load("empty", "").get_RowNum(), 0); });
   const std::string good = kReal<H> ? "[1,2]" : "[(1,2),(3,4)]";
   Add(p + "LoadUtf8Bom", [=] { EXPECT_EQ(load("bom", "\xEF\xBB\xBF" + good + "\r\n").get_ColNum(), 2); });
@@ -391,45 +361,47 @@ void FileRows(const std::string& p) {
       }, kInvalidArgument, "The formatter's LineBeginsWith must not be empty for parsing.");
 
   // Save: the folder must exist, and a failed Save leaves what was there.
-  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), (Scratch() / "no-folder" / "m.txt").string()); },
+  Add(p + "SaveIntoMissingFolder", [] { H::Save(H(1, 1), Scratch().Path("no-folder/m.txt")); },
       kSystemError);
   Add(p + "SaveEmptyPath", [] { H::Save(H(1, 1), ""); }, kSystemError);
-  Add(p + "SaveOntoDirectory", [] { H::Save(H(1, 1), Scratch().string()); }, kSystemError);
+  Add(p + "SaveOntoDirectory", [] { H::Save(H(1, 1), Scratch().Dir().string()); }, kSystemError);
   Add(p + "SaveBelowARegularFile", [p] {
-        const std::string file = WriteFile(p + "regular", "keep");
+        const std::string file = Scratch().Write(p + "regular", "keep");
         EXPECT_THROW(H::Save(H(1, 1), file + "/m.txt"), std::system_error);
-        EXPECT_EQ(ReadFile(file), "keep");
+        EXPECT_EQ(Scratch().Read(file), "keep");
       });
   Add(p + "SaveDisposedOverExistingFile", [p] {
-        const std::string file = WriteFile(p + "previous", "keep");
+        const std::string file = Scratch().Write(p + "previous", "keep");
         EXPECT_THROW_MSG(H::Save(Dead<H>(), 2, file), OrvaneException, kDisposed);
-        EXPECT_EQ(ReadFile(file), "keep");
+        EXPECT_EQ(Scratch().Read(file), "keep");
       });
-  // Empty, odd and extreme formatter settings, for text and for files.
+  // Empty, odd and extreme formatter settings: the file holds the text and one more line end.
   Add(p + "OddFormatter", [p] {
         MatrixFormatter f;
         f.set_LineBeginsWith(std::string(1, '\0'));
         f.set_ElementSeparatedBy("");
         f.set_ComplexValueSepratedBy("e");
+        const std::string file = Scratch().Path(p + "odd");
         for (int digits : {INT_MIN, -1, 0, 99, 100, 400}) {
           f.set_NumberOfDigit(digits);
-          (void)Dense<H>(2, 2, -1e300).ToString(f);
-          (void)Dense<H>(2, 2, 5e-324).ToString(f);
-          H::Save(Dense<H>(2, 2, kNaN), f, (Scratch() / (p + "odd")).string());
+          for (const H& m : {Dense<H>(2, 2, -1e300), Dense<H>(2, 2, 5e-324), Dense<H>(2, 2, kNaN), H(0, 0)}) {
+            H::Save(m, f, file);
+            EXPECT_EQ(Scratch().Read(file), m.ToString(f) + "\r\n");
+          }
         }
-        H::Save(H(0, 0), f, (Scratch() / (p + "odd")).string());
       });
 }
 
 // One of the four Eigenproblem overloads: with or without b, with or without vectors.
 template <class H>
-void SolveEigen(bool generalized, bool vectors, H& a, H& b, H& v) {
+std::vector<double> SolveEigen(bool generalized, bool vectors, H& a, H& b, H& v) {
   std::vector<double> w{1, 2, 3};
   if (generalized && vectors) Eigenproblem::Solve(a, b, w, v);
   if (generalized && !vectors) Eigenproblem::Solve(a, b, w);
   if (!generalized && vectors) Eigenproblem::Solve(a, w, v);
   if (!generalized && !vectors) Eigenproblem::Solve(a, w);
   EXPECT_EQ(static_cast<int>(w.size()), a.get_RowNum());
+  return w;
 }
 
 template <class H>
@@ -439,14 +411,11 @@ void EigenRows(const std::string& p) {
   for (const bool gen : {false, true}) {
     for (const bool vec : {false, true}) {
       const std::string q = p + "Eigenproblem" + (gen ? "Generalized" : "") + (vec ? "Vectors_" : "Values_");
-      auto run = [=](H a, H b) { H v; SolveEigen(gen, vec, a, b, v); };
+      auto run = [=](H a, H b) { H v; return SolveEigen(gen, vec, a, b, v); };
       Add(q + "OrderZeroAndOne", [=] { for (int n : {0, 1}) run(Filled<H>(3, n), Filled<H>(3, n)); });
-      Add(q + "NonFinite", [=] {
-            for (double v : {kNaN, kInf, -kInf}) {
-              EachEnds({[&] { run(Filled<H>(3, 3, v), Filled<H>(3, 3)); },
-                        [&] { run(Filled<H>(3, 3), Filled<H>(3, 3, v)); }});
-            }
-          });
+      // LAPACK may report the NaN as a failure to converge.
+      Add(q + "NaNInA", [=] { ExpectNaNOut(run(Filled<H>(3, 3, kNaN), Filled<H>(3, 3))); }, kOrvaneOrReturns);
+      if (gen) Add(q + "NaNInB", [=] { ExpectNaNOut(run(Filled<H>(3, 3), Filled<H>(3, 3, kNaN))); }, kOrvaneOrReturns);
       Add(q + "GeneralA", [=] { run(H(2, 2), H(2, 2)); }, kOrvane, wrongKind);
       Add(q + "DisposedA", [=] { run(Dead<H>(), H(2, 2)); }, kOrvane, kDisposed);
       if (vec) {
@@ -473,30 +442,34 @@ void EigenRows(const std::string& p) {
     EXPECT_EQ(sigma.get_RowNum(), m);
     EXPECT_EQ(u.get_RowNum(), m);
     EXPECT_EQ(vt.get_RowNum(), n);
+    return sigma;
   };
   Add(s + "EmptyAndOneByOne", [svd] {
         for (auto [m, n] : {std::pair{0, 0}, {0, 3}, {3, 0}, {1, 1}}) svd(m, n, -2);
       });
-  Add(s + "NonFinite", [svd] {
-        EachEnds({[&] { svd(3, 2, kNaN); }, [&] { svd(2, 3, kInf); }, [&] { svd(2, 2, -kInf); }});
-      });
+  Add(s + "NaN", [svd] { ExpectNaNOut(svd(3, 2, kNaN)); });
   Add(s + "SigmaIsA", [] { H a(2, 2), u, vt; SingularValueDecomposition::Decompose(a, a, u, vt); }, kOrvane, kAlias);
   Add(s + "UIsVT", [] { H a(2, 2), sigma, u; SingularValueDecomposition::Decompose(a, sigma, u, u); }, kOrvane, kAlias);
   Add(s + "DeadResults", [] {
         H a(2, 2), sigma = Dead<H>(), u = Dead<H>(), vt = Dead<H>(true);
         SingularValueDecomposition::Decompose(a, sigma, u, vt);
+        EXPECT_EQ(sigma.get_RowNum() + u.get_RowNum() + vt.get_ColNum(), 6);
       });
 }
 
 void RealProcedureRows() {
   using H = Matrix;
   const char* symOnly = "Only double symmetric matrix is supported for this method.";
-  auto solve = [](H a) { EigenvalueProblem().Solve(a); };
-  auto generalized = [](H a, H b) { EigenvalueProblem().GeneralizedSolve(a, b); };
-  Add("EigenvalueProblem_SolveOrderZeroAndOne", [=] { solve(Filled<H>(3, 0)); solve(Filled<H>(3, 1)); });
-  Add("EigenvalueProblem_SolveNaN", [=] { solve(Filled<H>(3, 3, kNaN)); });
+  auto solve = [](H a) { EigenvalueProblem p; p.Solve(a); return p; };
+  auto generalized = [](H a, H b) { EigenvalueProblem p; p.GeneralizedSolve(a, b); return p; };
+  // NaN: LAPACK's info is handed back, or the values show it.
+  auto nanOut = [](const EigenvalueProblem& p) { EXPECT_TRUE(p.get_Info() != 0 || !orvane_test::AllFinite(*p.get_EigenValue())); };
+  Add("EigenvalueProblem_SolveOrderZeroAndOne", [=] {
+        for (int n : {0, 1}) EXPECT_EQ(solve(Filled<H>(3, n)).get_EigenValue()->get_RowNum(), n);
+      });
+  Add("EigenvalueProblem_SolveNaN", [=] { nanOut(solve(Filled<H>(3, 3, kNaN))); });
   Add("EigenvalueProblem_SolveDisposed", [=] { solve(Dead<H>()); }, kOrvane, kDisposed);
-  Add("EigenvalueProblem_GeneralizedSolveNaN", [=] { generalized(Filled<H>(3, 3, kNaN), Filled<H>(3, 3)); });
+  Add("EigenvalueProblem_GeneralizedSolveNaN", [=] { nanOut(generalized(Filled<H>(3, 3, kNaN), Filled<H>(3, 3))); });
   Add("EigenvalueProblem_GeneralizedSolveGeneralA", [=] { generalized(H(2, 2), Filled<H>(3, 2)); }, kOrvane, symOnly);
   Add("EigenvalueProblem_GeneralizedSolveGeneralB", [=] { generalized(Filled<H>(3, 2), H(2, 2)); }, kOrvane, symOnly);
   Add("EigenvalueProblem_GeneralizedSolveBOfOtherOrder", [=] { generalized(Filled<H>(3, 3), Filled<H>(3, 2)); },
@@ -524,8 +497,12 @@ void RealProcedureRows() {
   Add("LeastSquare_ZeroColumn", lstsq(2, 2, 2, 1, {{0, 1, 0.0}, {1, 1, 0.0}}), kOrvane,
       "the 2-th diagonal element of the triangular factor of A is zero, so that A does not have full rank; the least "
       "squares solution could not be computed.");
-  Add("LeastSquare_NaN", lstsq(3, 2, 3, 1, {{1, 1, kNaN}}), kEnds);
-  Add("LeastSquare_Infinity", lstsq(2, 3, 3, 1, {{0, 0, kInf}}), kEnds);
+  Add("LeastSquare_NaN", [] {
+        H a = Dense<H>(3, 2, 1), b = Dense<H>(3, 1, 1);
+        a(1, 0) = kNaN;
+        LeastSquare::Solve(a, b);
+        ExpectNaNOut(b);
+      });
   Add("LeastSquare_DisposedB", [] { H a(2, 2), b = Dead<H>(); LeastSquare::Solve(a, b); }, kOrvane, kDisposed);
   Add("LeastSquare_RhsOfWrongKind", [] { H a(3, 3), b(3, 3, 3); LeastSquare::Solve(a, b); }, kOrvane,
       "Only double general matrix is supported.");
@@ -554,7 +531,9 @@ void ScalarRows() {
         EXPECT_EQ(Polynomial(std::vector<double>{}, 2.0).Value(3.0), 0.0);
         EXPECT_EQ(Polynomial(std::vector<double>{5.0}, 2.0).get_Coeffcients(), std::vector<double>{5.0});
       });
-  Add("Polynomial_NonFinite", [] { (void)Polynomial(std::vector<double>{kNaN, kInf, -kInf}, kNaN).Value(kInf); });
+  Add("Polynomial_NonFinite", [] {
+        EXPECT_TRUE(std::isnan(Polynomial(std::vector<double>{kNaN, kInf, -kInf}, kNaN).Value(kInf)));
+      });
   // The expansion once recursed once per degree: a few thousand coefficients overflowed a small stack.
   Add("Polynomial_LongExpansionOnSmallStack", [] {
         OnSmallStack([] {
@@ -574,46 +553,24 @@ void ScalarRows() {
   Add("PolynomialFitting_EqualX", fit({5, 5, 5, 5}, {1, 2, 3, 4}, 2), kOrvane,
       "the 2-th diagonal element of the triangular factor of A is zero, so that A does not have full rank; the least "
       "squares solution could not be computed.");
-  Add("PolynomialFitting_NaN", fit({0, kNaN, 2}, {1, 2, 3}, 1), kEnds);
-  Add("PolynomialFitting_Infinity", fit({0, 1, 2}, {1, kInf, 3}, 2), kEnds);
+  Add("PolynomialFitting_NaN", [] { ExpectNaNOut(PolynomialFitting::Fit({0, kNaN, 2}, {1, 2, 3}, 1).get_Coeffcients()); });
 
   Add("FFT_EmptyAndOneElement", [] {
         EXPECT_EQ(FFT::Forward({}).size(), 1u);
         EXPECT_EQ(FFT::Backward({Complex(2, 3)}).size(), 1u);
       });
-  Add("FFT_NonFinite", [] {
-        const std::vector<Complex> x = {Complex(kNaN, 0), Complex(kInf, -kInf), Complex(1, 2)};
-        (void)FFT::Forward(x);
-        (void)FFT::Backward(x);
-        (void)FFT::Forward(std::vector<Complex>(1000, Complex(kInf, kNaN)));
-      });
-  // Small orders with these x belong to BesselTest. The C library's jn and
-  // yn recur over the order: a huge order with a moderate x costs seconds.
-  Add("Bessel_HugeOrdersAndNonFinite", [] {
-        for (int order : {1000, -1000, INT_MAX, INT_MIN}) {
-          for (double x : {kNaN, kInf, -kInf, 0.0, -0.0, 1e300}) {
-            (void)Bessel::J(order, x);
-            (void)Bessel::Y(order, x);
-          }
-        }
-      });
-  Add("Complex_NonFinite", [] {
-        const Complex nan(kNaN, kInf), zero;
-        for (auto f : {&Complex::Conj, &Complex::Sqrt, &Complex::Exp, &Complex::Log, &Complex::Log10, &Complex::Sin,
-                       &Complex::Sinh, &Complex::Cos, &Complex::Cosh, &Complex::Tan, &Complex::Tanh}) {
-          for (Complex z : {nan, zero, Complex(-kInf, kInf), Complex(0, 1e308), Complex(1e308, 0)}) (void)f(z);
-        }
-        (void)(Complex::Pow(zero, Complex(-1, 0)) + Complex::Pow(nan, 2.0) + Complex::Pow(0.0, nan));
-        (void)(Complex(1, 1) / zero + 1.0 / zero - nan * 2.0 + Complex::Norm(nan));
-        (void)nan.ToString(nullptr, nullptr, nullptr, INT_MIN);
-        (void)nan.ToString(1000);
-        std::ostringstream() << nan;
+  // Every bin sums every point: one NaN reaches them all.
+  Add("FFT_NaN", [] {
+        for (const auto& x : {std::vector<Complex>{Complex(kNaN, 0), Complex(1, 2), Complex(3, 4)},
+                              std::vector<Complex>(1000, Complex(kInf, kNaN))})
+          for (const Complex& z : FFT::Forward(x)) EXPECT_TRUE(std::isnan(z.get_Real()) || std::isnan(z.get_Imag()));
       });
 }
 
 template <class H>
 void RowsOf(const std::string& p) {
   ConstructorRows<H>(p);
+  IndexRows<H>(p);
   for (int form = 0; form < 6; ++form) KindRows<H>(form);
   SolverRows<H>(p);
   DisposedRows<H>(p);
@@ -629,13 +586,7 @@ std::vector<Row> AllRows() {
   return std::move(g_rows);
 }
 
-class BadInputCatalogue : public testing::TestWithParam<Row> {
- protected:
-  static void TearDownTestSuite() {
-    std::error_code ignored;
-    fs::remove_all(Scratch(), ignored);
-  }
-};
+class BadInputCatalogue : public testing::TestWithParam<Row> {};
 
 TEST_P(BadInputCatalogue, EndsAsListed) {
   const Row& row = GetParam();

@@ -1,12 +1,14 @@
-// FFT: agreement with long double sums, the round trip, and bit-for-bit
+// FFT: agreement with long double sums, the round trip, bit-for-bit
 // agreement with the loop-by-loop transform in FftReference.h through the
-// public class and on each instruction set.
+// public class and on each instruction set, and the twiddle cache: the same
+// bits without it, its bound, and many threads at once.
 #include <bit>
 #include <cmath>
 #include <cstring>
 #include <numbers>
 #include <numeric>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "FftReference.h"
@@ -15,6 +17,8 @@
 #include "SimdPaths.h"
 #include "TestUtil.h"
 #include "simd/FftKernels.h"
+#include "simd/FftTransforms.h"
+#include "simd/FftTwiddles.h"
 
 using orvane_test::Eps;
 using OrvaneNet::Complex;
@@ -161,10 +165,112 @@ TEST_P(FftColumnPasses, BitIdenticalWithSmallChunks) {
       ExpectReferenceBits(Random(count, static_cast<unsigned>(count + chunk)), chunk);
 }
 
+// Every factor computed where it is needed, as for lengths beyond the cached
+// ones, gives the bits of the cached tables: on each set, through the chunk
+// phase and the column passes.
+class FftWithoutCache : public FftPaths {};
+
+TEST_P(FftWithoutCache, SameBitsAsWithTheTables) {
+  const FftPath path = *GetParam();
+  fft::TwiddleCache cache(fft::kTwiddleCacheBytes);
+  for (std::int64_t chunk : {std::int64_t{16}, fft::DefaultChunk()})
+    for (std::size_t count : {16u, 17u, 1000u, 4096u, 1u << 17})
+      for (int sign : {1, -1}) {
+        const CVec x = Random(count, static_cast<unsigned>(count));
+        EXPECT_TRUE(SameBits(FftCompute(x.data(), count, sign, path, chunk, nullptr),
+                             FftCompute(x.data(), count, sign, path, chunk, &cache)))
+            << count << " points, sign " << sign << ", chunk " << chunk;
+      }
+}
+
 INSTANTIATE_TEST_SUITE_P(OnEachPath, FftPaths, ::testing::ValuesIn(orvane_test::SimdPaths(true)),
                          orvane_test::SimdPathName);
 INSTANTIATE_TEST_SUITE_P(OnEachPath, FftColumnPasses,
                          ::testing::ValuesIn(orvane_test::SimdPaths(false)),
                          orvane_test::SimdPathName);
+INSTANTIATE_TEST_SUITE_P(OnEachPath, FftWithoutCache,
+                         ::testing::ValuesIn(orvane_test::SimdPaths(false)),
+                         orvane_test::SimdPathName);
+
+// A table takes 2 bytes per point.
+constexpr std::size_t TableBytes(std::int64_t big) { return 2 * static_cast<std::size_t>(big); }
+
+TEST(FftTwiddleCache, KeepsTheRecentlyUsedWithinItsCap) {
+  fft::TwiddleCache cache(TableBytes(1024) + TableBytes(2048) + TableBytes(512));
+  ASSERT_NE(cache.Get(1024), nullptr);
+  const auto evicted = cache.Get(2048);
+  ASSERT_NE(evicted, nullptr);
+  ASSERT_NE(cache.Get(1024), nullptr);  // now 2048 is the least recently used
+  ASSERT_NE(cache.Get(512), nullptr);   // fills the cap exactly
+  EXPECT_EQ(cache.Bytes(), TableBytes(1024) + TableBytes(2048) + TableBytes(512));
+  ASSERT_NE(cache.Get(256), nullptr);
+  EXPECT_FALSE(cache.Holds(2048));
+  EXPECT_TRUE(cache.Holds(1024) && cache.Holds(512) && cache.Holds(256));
+  EXPECT_EQ(cache.Bytes(), TableBytes(1024) + TableBytes(512) + TableBytes(256));
+  // A table let go stays whole for whoever still holds it.
+  const fft::TwiddleTable fresh(2048);
+  ASSERT_EQ(evicted->Bytes(), fresh.Bytes());
+  EXPECT_EQ(std::memcmp(evicted->Data(), fresh.Data(), fresh.Bytes()), 0);
+  // Larger than the whole cap: made for the caller, nothing evicted for it.
+  const auto big = cache.Get(8192);
+  ASSERT_NE(big, nullptr);
+  EXPECT_EQ(big->Bytes(), TableBytes(8192));
+  EXPECT_FALSE(cache.Holds(8192));
+  EXPECT_TRUE(cache.Holds(1024) && cache.Holds(512) && cache.Holds(256));
+}
+
+TEST(FftTwiddleCache, OnlyTheCachedLengths) {
+  fft::TwiddleCache cache(std::size_t{64} << 20);
+  for (std::int64_t big : {1, 2, 4, 8}) EXPECT_EQ(cache.Get(big), nullptr) << big;
+  EXPECT_NE(cache.Get(16), nullptr);
+  EXPECT_EQ(cache.Get(std::int64_t{1} << 23), nullptr);  // computed as the transform goes
+  EXPECT_EQ(cache.Bytes(), TableBytes(16));
+  // The process's cache holds every length up to 2^21 at once.
+  std::size_t all = 0;
+  for (std::int64_t big = fft::TwiddleCache::kMinPoints; big <= std::int64_t{1} << 21; big *= 2)
+    all += TableBytes(big);
+  EXPECT_LE(all, fft::kTwiddleCacheBytes);
+  EXPECT_GT(all + TableBytes(std::int64_t{1} << 22), fft::kTwiddleCacheBytes);
+}
+
+// Threads transforming lengths in different orders at once, through the
+// process's cache and through a small one that keeps evicting tables other
+// threads are using, get the bytes of one thread without any cache.
+TEST(FftTwiddleCache, ManyThreadsOfMixedLengthsGiveTheSingleThreadedBytes) {
+  const std::vector<std::size_t> counts{16, 100, 1000, 1024, 4096, 5000, 1 << 15};
+  std::vector<CVec> inputs, forward, backward;
+  for (std::size_t count : counts) {
+    inputs.push_back(Random(count, static_cast<unsigned>(count) + 7));
+    const FftPath best = Best();
+    const std::int64_t chunk = fft::DefaultChunk();
+    forward.push_back(FftCompute(inputs.back().data(), count, 1, best, chunk, nullptr));
+    backward.push_back(FftCompute(inputs.back().data(), count, -1, best, chunk, nullptr));
+  }
+  fft::TwiddleCache small(TableBytes(4096));
+  constexpr int kThreads = 8;
+  std::vector<int> mismatches(kThreads, 0);
+  std::vector<std::thread> threads;
+  for (int t = 0; t < kThreads; ++t)
+    threads.emplace_back([&, t] {
+      for (int round = 0; round < 2; ++round)
+        for (std::size_t q = 0; q < counts.size(); ++q) {
+          const std::size_t i = (q * 3 + static_cast<std::size_t>(t)) % counts.size();
+          const CVec& x = inputs[i];
+          const bool own = (t + round) % 2 == 0;
+          const CVec f =
+              own ? FftCompute(x.data(), x.size(), 1, Best(), fft::DefaultChunk(), &small)
+                  : FFT::Forward(x);
+          const CVec b =
+              own ? FftCompute(x.data(), x.size(), -1, Best(), fft::DefaultChunk(), &small)
+                  : FFT::Backward(x);
+          mismatches[static_cast<std::size_t>(t)] +=
+              !SameBits(f, forward[i]) + !SameBits(b, backward[i]);
+        }
+    });
+  for (std::thread& t : threads) t.join();
+  for (int t = 0; t < kThreads; ++t)
+    EXPECT_EQ(mismatches[static_cast<std::size_t>(t)], 0) << "thread " << t;
+  EXPECT_LE(small.Bytes(), TableBytes(4096));
+}
 
 }  // namespace

@@ -32,24 +32,14 @@ inline void AdvanceReversed(Index i, Index& kr) {
   }
 }
 
+// t = w1i 2.0, w2r = 1.0 - t w1i, ... as the published algorithm has them.
 inline Twiddles MakeTwiddles(Index kr, Index n) {
-  const double ew = kHalfPi / static_cast<double>(n);
-  const double theta = static_cast<double>(kr) * ew;
-  Twiddles w;
-  w.w1r = std::cos(theta);
-  w.w1i = std::sin(theta);
-  double t = w.w1i * 2.0;
-  w.w2r = 1.0 - t * w.w1i;
-  w.w2i = t * w.w1r;
-  t = w.w2i * 2.0;
-  w.w3r = w.w1r - t * w.w1i;
-  w.w3i = t * w.w1r - w.w1i;
-  w.t1r = (w.w1r - w.w1i) * kWr5000;
-  w.t1i = (w.w1i + w.w1r) * kWr5000;
-  t = w.w2r * 2.0;
-  w.t3r = w.t1r - t * w.t1i;
-  w.t3i = t * w.t1r - w.t1i;
-  return w;
+  const double theta = static_cast<double>(kr) * (kHalfPi / static_cast<double>(n));
+  const double w1r = std::cos(theta), w1i = std::sin(theta);
+  const double w2r = 1.0 - w1i * 2.0 * w1i, w2i = w1i * 2.0 * w1r;
+  const double t1r = (w1r - w1i) * kWr5000, t1i = (w1i + w1r) * kWr5000;
+  return {w1r, w1i, w2r, w2i, w1r - w2i * 2.0 * w1i, w2i * 2.0 * w1r - w1i,
+          t1r, t1i, t1r - w2r * 2.0 * t1i, w2r * 2.0 * t1r - t1i};
 }
 
 enum class Kind { Plain, EighthTurn, Twiddled, TwiddledTurned };

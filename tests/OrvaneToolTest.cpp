@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 
 #include "TestUtil.h"
 
@@ -50,25 +47,15 @@ class OrvaneTool : public ::testing::Test {
  protected:
   void SetUp() override {
     if (kTool == nullptr) GTEST_SKIP() << "the orvane tool is not built (ORVANE_BUILD_TOOLS=OFF)";
-    char pattern[] = "/tmp/orvane-tool-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override {
-    if (!m_dir.empty()) std::filesystem::remove_all(m_dir);
   }
 
-  std::string Path(const std::string& name) const { return m_dir + "/" + name; }
-  void Write(const std::string& name, const std::string& text) const { std::ofstream(Path(name)) << text; }
-  std::string Read(const std::string& name) const {
-    std::stringstream s;
-    s << std::ifstream(Path(name)).rdbuf();
-    return s.str();
-  }
+  std::string Path(const std::string& name) const { return m_folder.Path(name); }
+  void Write(const std::string& name, const std::string& text) const { m_folder.Write(name, text); }
+  std::string Read(const std::string& name) const { return orvane_test::TempFolder::Read(Path(name)); }
 
   // Runs the tool in the temporary folder; every argument single-quoted.
   Outcome Run(const std::vector<std::string>& args) const {
-    std::string cmd = "cd '" + m_dir + "' && '" + kTool + "'";
+    std::string cmd = "cd '" + m_folder.Dir().string() + "' && '" + kTool + "'";
     for (const std::string& a : args) cmd += " '" + a + "'";
     cmd += " >stdout.txt 2>stderr.txt";
     const int raw = std::system(cmd.c_str());
@@ -93,7 +80,7 @@ class OrvaneTool : public ::testing::Test {
     ExpectNear(Mat::Load(Path("X.txt")), x);
   }
 
-  std::string m_dir;
+  orvane_test::TempFolder m_folder;
 };
 
 // ---- each command against the library ----
@@ -176,6 +163,41 @@ TEST_F(OrvaneTool, LeastSquaresOfAnUnderdeterminedSystemMatchesTheLibrary) {
   ExpectNear(Matrix::Load(Path("X.txt")), b);
 }
 
+TEST_F(OrvaneTool, GeneralEigenproblemMatchesTheLibrary) {
+  Write("A.txt", "[1,2,0]\n[-3,1,0.5]\n[0,1,4]\n");  // a conjugate pair and a real value
+  Write("C.txt", "[(1,1),(2,0)]\n[(0,-1),(3,0.5)]\n");
+  RunQuietly({"eig", "A.txt", "--general", "--vectors", "--digits", "0", "-o", "e"});
+  Matrix a = Matrix::Load(Path("A.txt"));
+  ComplexMatrix values, vectors, complexValues;
+  GeneralEigenproblem::Solve(a, values, vectors);
+  ExpectNear(ComplexMatrix::Load(Path("e-values.txt")), values);
+  ExpectNear(ComplexMatrix::Load(Path("e-vectors.txt")), vectors);
+  ComplexMatrix c = ComplexMatrix::Load(Path("C.txt"));
+  GeneralEigenproblem::Solve(c, complexValues);
+  const Outcome r = Run({"eig", "C.txt", "--general", "--complex", "--digits", "0"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "eigenvalues (LAPACK's order, conjugate pairs together):\n" + complexValues.ToString(Exact()));
+  EXPECT_NE(Run({"eig", "--help"}).out.find("--general"), std::string::npos);
+}
+
+TEST_F(OrvaneTool, ExactTransformKeepsTheLengthAndTheOrientation) {
+  Write("row.txt", "[1,2,3]\n");
+  Write("column.txt", "[(1,0.5)]\n[(0,-1)]\n[(2,0)]\n[(0.25,0)]\n[(-1,3)]\n");
+  const std::vector<Complex> x = DFT::Backward({Complex(1, 0), Complex(2, 0), Complex(3, 0)});
+  const Outcome row = Run({"fft", "row.txt", "--exact", "--inverse", "--digits", "2"});
+  EXPECT_EQ(row.status, 0) << row.err;
+  EXPECT_EQ(row.out, "[" + x[0].ToString(2) + "," + x[1].ToString(2) + "," + x[2].ToString(2) + "]\r\n");
+  RunQuietly({"fft", "column.txt", "--exact", "--digits", "0", "-o", "X.txt"});
+  const ComplexMatrix column = ComplexMatrix::Load(Path("column.txt"));
+  std::vector<Complex> data;
+  for (int i = 0; i < 5; ++i) data.push_back(column.get_Item(i, 0));
+  const std::vector<Complex> forward = DFT::Forward(data);
+  ComplexMatrix want(5, 1);
+  for (int i = 0; i < 5; ++i) want(i, 0) = forward[static_cast<std::size_t>(i)];
+  ExpectNear(ComplexMatrix::Load(Path("X.txt")), want);
+  EXPECT_NE(Run({"fft", "--help"}).out.find("--exact"), std::string::npos);
+}
+
 TEST_F(OrvaneTool, WithoutArgumentsTheTourRuns) {
   const Outcome r = Run({});
   EXPECT_EQ(r.status, 0);
@@ -196,8 +218,14 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
       {"indef.txt", "[1,2]\n[2,1]\n"},       {"I.txt", "[1,0]\n[0,1]\n"},
       {"x.txt", "[5,5,5,5]\n"},              {"y.txt", "[1,2,3,4]\n"},
       {"cs.txt", "[(1,1),(2,2)]\n[(2,0),(4,0)]\n"}, {"cb.txt", "[(1,0)]\n[(0,1)]\n"},
+      {"c2.txt", "[(1,2),(3,4)]\n[(5,6),3]\n"},
   };
   for (const auto& [name, text] : files) Write(name, text);
+  // The line of a parse error is the library's: right in UTF-16 files, and
+  // not an earlier line that merely holds the same text (c2.txt).
+  std::string wide = "\xFF\xFE";
+  for (char ch : std::string("[1,2]\r\n\r\n[3,x]\r\n")) wide += std::string{ch, '\0'};
+  Write("wide16.txt", wide);
   const char* singular = "singular matrix (element (1, 1) of the LU factor U is zero)";
   const struct {
     std::vector<std::string> args;
@@ -207,6 +235,8 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
       {{"solve", "bad.txt", "b.txt"}, 2, "orvane solve: bad.txt: malformed number \"4;5\" at line 3"},
       {{"solve", "big.txt", "b.txt"}, 2, "orvane solve: big.txt: number out of range \"1e999\" at line 2"},
       {{"fft", "c.txt"}, 2, "orvane fft: c.txt: complex element without an imaginary part \"(3\" at line 1"},
+      {{"fft", "c2.txt"}, 2, "orvane fft: c2.txt: complex element without an imaginary part \"3\" at line 2"},
+      {{"inv", "wide16.txt"}, 2, "orvane inv: wide16.txt: malformed number \"x\" at line 3"},
       {{"solve", "missing.txt", "b.txt"}, 2,
        "orvane solve: missing.txt: cannot read the file: No such file or directory"},
       {{"solve", "rect.txt", "b.txt"}, 2, "orvane solve: rect.txt: wrong shape: 2 x 3, a square matrix is needed"},
@@ -235,6 +265,10 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
        "orvane fit: b.txt: 2 points cannot determine a polynomial of degree 2"},
       {{"inv", "A.txt", "--digits", "many"}, 2, "orvane inv: --digits 'many' is not an integer"},
       {{"frobnicate"}, 2, "orvane: unknown command 'frobnicate' (orvane --help lists them)"},
+      {{"eig", "A.txt", "A.txt", "--general"}, 2,
+       "orvane eig: too many arguments; usage: orvane eig A --general [--vectors] [--complex]"},
+      {{"eig", "rect.txt", "--general"}, 2, "orvane eig: rect.txt: wrong shape: 2 x 3, a square matrix is needed"},
+      {{"fft", "A.txt", "--exact"}, 2, "orvane fft: A.txt: wrong shape: 2 x 2, one row or one column is needed"},
       // Consistent, so a backend may well produce finite numbers: still singular.
       {{"solve", "sing.txt", "b.txt"}, 1, std::string("orvane solve: sing.txt: ") + singular},
       {{"solve", "sing.txt", "b.txt", "--kind", "tridiagonal"}, 1, std::string("orvane solve: sing.txt: ") + singular},
@@ -261,24 +295,6 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
   }
   // An indefinite but regular symmetric matrix is fine for the packed kind.
   EXPECT_EQ(Run({"solve", "indef.txt", "b.txt", "--kind", "symmetric"}).status, 0);
-}
-
-// The line of a parse error is the library's: right in UTF-16 files, and not
-// an earlier line that merely holds the same text.
-TEST_F(OrvaneTool, ParseErrorsNameTheLineTheLibraryReports) {
-  std::string wide = "\xFF\xFE";
-  for (char ch : std::string("[1,2]\r\n\r\n[3,x]\r\n")) wide += std::string{ch, '\0'};
-  Write("wide.txt", wide);
-  Write("c.txt", "[(1,2),(3,4)]\n[(5,6),3]\n");
-  const std::pair<std::vector<std::string>, std::string> rows[] = {
-      {{"inv", "wide.txt"}, "orvane inv: wide.txt: malformed number \"x\" at line 3\n"},
-      {{"fft", "c.txt"}, "orvane fft: c.txt: complex element without an imaginary part \"3\" at line 2\n"},
-  };
-  for (const auto& [args, err] : rows) {
-    const Outcome r = Run(args);
-    EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, err);
-  }
 }
 
 }  // namespace

@@ -5,10 +5,7 @@
 
 #include <OrvaneNet/ComplexMatrix.h>
 #include <OrvaneNet/Matrix.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <type_traits>
 
 #include "TestUtil.h"
@@ -79,26 +76,18 @@ std::string Encode(const std::string& text, std::size_t width, bool bigEndian) {
 
 class ParseErrorOfLoad : public ::testing::TestWithParam<Case> {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/orvane-parse-XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern), nullptr);
-    m_dir = pattern;
-  }
-  void TearDown() override { std::filesystem::remove_all(m_dir); }
-
-  std::string m_dir;
+  orvane_test::TempFolder m_folder;
 };
 
 TEST_P(ParseErrorOfLoad, NamesThePieceAndItsLineInEveryEncoding) {
   const Case& c = GetParam();
-  const std::string path = m_dir + "/a.txt";
   const struct {
     std::size_t width;
     bool bigEndian;
   } encodings[] = {{1, false}, {2, false}, {2, true}, {4, false}, {4, true}};
   for (const auto& [width, bigEndian] : encodings) {
     SCOPED_TRACE("UTF-" + std::to_string(8 * width) + (bigEndian ? "BE" : "LE"));
-    std::ofstream(path, std::ios::binary) << Encode(c.text, width, bigEndian);
+    const std::string path = m_folder.Write("a.txt", Encode(c.text, width, bigEndian));
     ExpectParseError([&] { c.complex ? (void)ComplexMatrix::Load(path) : (void)Matrix::Load(path); }, c.fault,
                      c.piece, c.line);
   }

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <type_traits>
 #include <vector>
 
 #include "SimdPaths.h"
@@ -37,12 +38,15 @@ std::vector<T> RankOneUpdates(int m, int n, int k, const std::vector<T>& a,
   return c;
 }
 
+// On one path with `threads` threads, or through the dispatch (which picks
+// its own thread count).
 void Multiply(const SimdPath& path, int m, int n, int k, const double* a, const double* b,
-              double* c) {
-  path ? MultiplyRealOn(*path, m, n, k, a, b, c) : MultiplyReal(m, n, k, a, b, c);
+              double* c, int threads = 1) {
+  path ? MultiplyRealOn(*path, m, n, k, a, b, c, threads) : MultiplyReal(m, n, k, a, b, c);
 }
-void Multiply(const SimdPath& path, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c) {
-  path ? MultiplyComplexOn(*path, m, n, k, a, b, c) : MultiplyComplex(m, n, k, a, b, c);
+void Multiply(const SimdPath& path, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c,
+              int threads = 1) {
+  path ? MultiplyComplexOn(*path, m, n, k, a, b, c, threads) : MultiplyComplex(m, n, k, a, b, c);
 }
 
 // Equal bits, except that two NaNs match whatever their sign and payload:
@@ -79,19 +83,28 @@ class Product : public orvane_test::SimdPathTest {
   // The product on this path compared bit for bit with the defining order.
   // C starts with a stray pattern to catch elements that are never written.
   template <class T>
-  void ExpectPlainLoopResult(int m, int n, int k, const std::vector<T>& a,
-                             const std::vector<T>& b) {
+  void ExpectPlainLoopResult(int m, int n, int k, const std::vector<T>& a, const std::vector<T>& b,
+                             int threads = 1) {
     const std::vector<T> expected = RankOneUpdates(m, n, k, a, b);
-    std::vector<T> c(expected.size());
-    if (!c.empty()) std::memset(static_cast<void*>(c.data()), 0x7f, c.size() * sizeof(T));
-    Multiply(GetParam(), m, n, k, a.data(), b.data(), c.data());
+    const std::vector<T> c = Compute(m, n, k, a, b, threads);
     for (std::size_t e = 0; e < c.size(); ++e)
       if (!SameBits(c[e], expected[e])) {
-        ADD_FAILURE() << m << " x " << k << " times " << k << " x " << n << ": element (" << e % m
-                      << ", " << e / m << ") is " << c[e] << ", the plain loop gives "
-                      << expected[e];
+        ADD_FAILURE() << m << " x " << k << " times " << k << " x " << n << " on " << threads
+                      << " threads: element (" << e % m << ", " << e / m << ") is " << c[e]
+                      << ", the plain loop gives " << expected[e];
         break;
       }
+  }
+
+  // The product on this path. C starts with a stray pattern to catch
+  // elements that are never written.
+  template <class T>
+  std::vector<T> Compute(int m, int n, int k, const std::vector<T>& a, const std::vector<T>& b,
+                         int threads) {
+    std::vector<T> c(static_cast<std::size_t>(m) * n);
+    if (!c.empty()) std::memset(static_cast<void*>(c.data()), 0x7f, c.size() * sizeof(T));
+    Multiply(GetParam(), m, n, k, a.data(), b.data(), c.data(), threads);
+    return c;
   }
 
   // Every combination of awkward dimensions, then shapes that cross the
@@ -151,5 +164,87 @@ TEST_P(Product, InfinityRecoveryOfTheComplexProduct) {
 
 INSTANTIATE_TEST_SUITE_P(OnEachPath, Product, ::testing::ValuesIn(orvane_test::SimdPaths(true)),
                          orvane_test::SimdPathName);
+
+// C split among threads: by columns, by rows, into parts of unequal size, and
+// more threads than column blocks. Every count gives the bytes of one thread
+// (NaNs included, which the single-thread comparison with the plain loop
+// cannot pin down), and those bytes are the plain loop's.
+class ProductThreads : public Product {
+ protected:
+  template <class T>
+  void ExpectSameBytesOnEveryThreadCount(int m, int n, int k, const std::vector<T>& a,
+                                         const std::vector<T>& b) {
+    const std::vector<T> one = Compute(m, n, k, a, b, 1);
+    for (int threads : {2, 3, 7}) {
+      const std::vector<T> c = Compute(m, n, k, a, b, threads);
+      EXPECT_EQ(std::memcmp(c.data(), one.data(), c.size() * sizeof(T)), 0)
+          << m << " x " << k << " times " << k << " x " << n << " on " << threads << " threads";
+    }
+    ExpectPlainLoopResult(m, n, k, a, b, 7);
+  }
+
+  // Each shape read both as m x k x n and as m x n x k.
+  template <class T>
+  void UnevenShapes() {
+    std::mt19937 rng(11);
+    const std::array<int, 3> shapes[] = {{1, 1000, 1}, {1000, 1, 1000}, {257, 33, 1031}};
+    for (auto [x, y, z] : shapes)
+      for (auto [m, n, k] : {std::array<int, 3>{x, z, y}, std::array<int, 3>{x, y, z}}) {
+        const auto a = Values<T>(static_cast<std::size_t>(m) * k, rng);
+        ExpectSameBytesOnEveryThreadCount(m, n, k, a,
+                                          Values<T>(static_cast<std::size_t>(k) * n, rng));
+      }
+  }
+
+  // Whole rows of A and columns of B of infinities and NaNs, in the parts of
+  // different threads: the elements they touch are recomputed by the plain
+  // loop, each by the thread that owns it.
+  template <class T>
+  void NonFiniteRowsAndColumns() {
+    const double inf = std::numeric_limits<double>::infinity();
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    std::mt19937 rng(13);
+    // By columns (257 x 1031 C), then by rows (1000 x 3 C).
+    for (auto [m, n, k] : {std::array<int, 3>{257, 1031, 33}, std::array<int, 3>{1000, 3, 40}}) {
+      auto a = Values<T>(static_cast<std::size_t>(m) * k, rng);
+      auto b = Values<T>(static_cast<std::size_t>(k) * n, rng);
+      for (int p = 0; p < k; ++p) {
+        a[0 + static_cast<std::size_t>(p) * m] = T(inf);
+        a[(m / 2) + static_cast<std::size_t>(p) * m] = T(p % 2 ? nan : -inf);
+        a[(m - 1) + static_cast<std::size_t>(p) * m] = T(p % 3 ? 1e308 : nan);
+      }
+      for (int p = 0; p < k; ++p) b[p + static_cast<std::size_t>(n - 1) * k] = T(-inf);
+      b[k / 2] = T(nan);
+      if constexpr (!std::is_same_v<T, double>) a[1] = T(inf, inf);  // the recovery of std::complex
+      ExpectSameBytesOnEveryThreadCount(m, n, k, a, b);
+    }
+  }
+};
+
+TEST_P(ProductThreads, SameBytesOnEveryThreadCountForUnevenShapes) {
+  UnevenShapes<double>();
+  UnevenShapes<Cplx>();
+}
+
+TEST_P(ProductThreads, SameBytesOnEveryThreadCountWithNonFiniteRows) {
+  NonFiniteRowsAndColumns<double>();
+  NonFiniteRowsAndColumns<Cplx>();
+}
+
+INSTANTIATE_TEST_SUITE_P(OnEachPath, ProductThreads,
+                         ::testing::ValuesIn(orvane_test::SimdPaths(false)),
+                         orvane_test::SimdPathName);
+
+// ORVANE_NUM_THREADS: a whole number from 1 to 256, else the processor count.
+TEST(ProductThreadCount, FromTheVariableOrTheProcessors) {
+  EXPECT_EQ(ThreadCountFrom(nullptr, 6), 6);
+  EXPECT_EQ(ThreadCountFrom("3", 6), 3);
+  EXPECT_EQ(ThreadCountFrom("1", 6), 1);
+  EXPECT_EQ(ThreadCountFrom("256", 2), 256);
+  for (const char* ignored : {"", "0", "-2", "257", "abc", "4x", " 4", "2.5", "99999999999"})
+    EXPECT_EQ(ThreadCountFrom(ignored, 6), 6) << '"' << ignored << '"';
+  EXPECT_EQ(ThreadCountFrom(nullptr, 0), 1);
+  EXPECT_EQ(ThreadCountFrom("x", 1000), 256);
+}
 
 }  // namespace

@@ -1,20 +1,29 @@
 // Helpers shared by the test files: exact exception checks, a pinned
-// comma-decimal locale, and seeded random matrices.
+// comma-decimal locale, a temporary folder, tolerances, seeded random
+// matrices, handles of every kind, and residuals.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <filesystem>
+#include <fstream>
 #include <initializer_list>
+#include <iterator>
 #include <locale>
 #include <random>
+#include <stdexcept>
 #include <string>
 #include <type_traits>
 #include <vector>
 
 #include "OrvaneNet/Complex.h"
+#include "OrvaneNet/ComplexMatrix.h"
+#include "OrvaneNet/Matrix.h"
 
 // Checks the exception type and its what() byte for byte.
 #define EXPECT_THROW_MSG(statement, exception_type, expected_message)            \
@@ -50,7 +59,47 @@ class CommaLocale {
   std::locale m_saved;
 };
 
+// A fresh folder below the temporary folder, removed with its contents at the end.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "orvane-test-XXXXXX").string();
+    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
+    m_dir = pattern;
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_dir, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  const std::filesystem::path& Dir() const { return m_dir; }
+  std::string Path(const std::string& name) const { return (m_dir / name).string(); }
+  // Writes the file `name` in the folder and returns its path.
+  std::string Write(const std::string& name, const std::string& bytes) const {
+    std::ofstream(Path(name), std::ios::binary) << bytes;
+    return Path(name);
+  }
+  static std::string Read(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+ private:
+  std::filesystem::path m_dir;
+};
+
 inline double Eps() { return std::numeric_limits<double>::epsilon(); }
+
+// Residual, OrthonormalityError and EigenResidual measure in units of n eps
+// times the problem's scale, where a backward-stable result is of order 1;
+// the margin leaves room for the backend's blocking.
+constexpr double kResidualTol = 50;
+// The generalized eigenproblems go through B's Cholesky factor as well.
+constexpr double kGeneralizedTol = 2 * kResidualTol;
+// Small worked examples: exact but for a few roundings of values of order 1.
+constexpr double kFewRoundings = 16 * std::numeric_limits<double>::epsilon();
 
 // Uniform values in [-1, 1), real or complex, from a fixed seed.
 template <class T>
@@ -97,50 +146,47 @@ M RandomDense(int m, int n, std::mt19937& rng, double shift = 0.0) {
   return a;
 }
 
-template <class A>
-double MaxAbs(const A& a) {
+// The largest f(i, j) over the entries of a (0 when it has none); NaN when
+// one of them is NaN, so that no comparison with it passes.
+template <class A, class F>
+double MaxOver(const A& a, F f) {
   double r = 0;
   for (int i = 0; i < a.get_RowNum(); ++i)
-    for (int j = 0; j < a.get_ColNum(); ++j) r = std::max(r, Abs(a.get_Item(i, j)));
+    for (int j = 0; j < a.get_ColNum(); ++j) {
+      const double v = f(i, j);
+      if (std::isnan(v) || v > r) r = v;
+    }
   return r;
 }
 
 template <class A>
+double MaxAbs(const A& a) {
+  return MaxOver(a, [&](int i, int j) { return Abs(a.get_Item(i, j)); });
+}
+
+template <class A>
 double MaxDifference(const A& x, const A& y) {
-  double d = 0;
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j) d = std::max(d, Abs(x.get_Item(i, j) - y.get_Item(i, j)));
-  return d;
+  return MaxOver(x, [&](int i, int j) { return Abs(x.get_Item(i, j) - y.get_Item(i, j)); });
 }
 
 template <class A>
 bool AllFinite(const A& x) {
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j)
-      if (!std::isfinite(Abs(x.get_Item(i, j)))) return false;
-  return true;
+  return std::isfinite(MaxAbs(x));
 }
 
 template <class A>
 void ExpectSameEntries(const A& x, const A& y) {
   ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
   ASSERT_EQ(x.get_ColNum(), y.get_ColNum());
-  for (int i = 0; i < x.get_RowNum(); ++i)
-    for (int j = 0; j < x.get_ColNum(); ++j) EXPECT_EQ(x.get_Item(i, j), y.get_Item(i, j));
+  EXPECT_EQ(MaxDifference(x, y), 0.0);
 }
 
 // Every entry of x within tol of the given rows.
 template <class A>
 void ExpectEntriesNear(const A& x, std::initializer_list<std::initializer_list<double>> rows, double tol) {
-  int i = 0;
-  for (auto& row : rows) {
-    int j = 0;
-    for (double v : row) {
-      EXPECT_LE(Abs(x.get_Item(i, j) - ElementOf<A>(v)), tol) << i << "," << j;
-      ++j;
-    }
-    ++i;
-  }
+  const A y = FromRows<A>(rows, x.get_ColNum());
+  ASSERT_EQ(x.get_RowNum(), y.get_RowNum());
+  EXPECT_LE(MaxDifference(x, y), tol);
 }
 
 // (A X)(i, c) through the element interface of both operands.
@@ -159,6 +205,51 @@ double Residual(const A& a, const X& x, const X& b) {
   for (int c = 0; c < b.get_ColNum(); ++c)
     for (int i = 0; i < a.get_RowNum(); ++i) r = std::max(r, Abs(ProductAt(a, x, i, c) - b.get_Item(i, c)));
   return r / (std::max(MaxAbs(a) * MaxAbs(x), 1e-300) * std::max(1, a.get_ColNum()) * Eps());
+}
+
+// The element of type E (double or Complex) nearest to re + i im.
+template <class E>
+E Element(double re, double im) {
+  if constexpr (std::is_same_v<E, double>) {
+    return re;
+  } else {
+    return E(re, im);
+  }
+}
+
+// The two handles, for typed tests.
+using Handles = ::testing::Types<OrvaneNet::Matrix, OrvaneNet::ComplexMatrix>;
+
+// The six kinds of a handle H by form: 0 general, 1 band, 2 tridiagonal, 3 to
+// 5 the same but symmetric (real) or Hermitian (complex). The complex kinds
+// follow the real ones in MatrixType.
+template <class H>
+OrvaneNet::MatrixType KindType(int form) {
+  return static_cast<OrvaneNet::MatrixType>(form + (std::is_same_v<ElementOf<H>, double> ? 0 : 6));
+}
+
+// An n x n handle of the kind; kl and ku are the band kinds' widths.
+template <class H>
+H MakeKind(int form, int n, int kl = 1, int ku = 1) {
+  return form % 3 == 1 ? H(n, n, KindType<H>(form), kl, ku) : H(n, n, KindType<H>(form));
+}
+
+// The tridiagonal pattern, which every kind holds, written through the
+// element proxy: diagonal + i on the diagonal and next to it values exact in
+// two decimals, complex for the complex kinds and different above and below,
+// so that the general kinds hold an asymmetric matrix. In the symmetric kinds
+// the later write, below the diagonal, wins. Diagonally dominant for a
+// diagonal of 2 or more.
+template <class H>
+H Filled(H a, double diagonal = 2.0) {
+  using E = ElementOf<H>;
+  for (int i = 0; i < a.get_RowNum(); ++i) {
+    a(i, i) = E(diagonal + i);
+    if (i + 1 == a.get_RowNum()) continue;
+    a(i, i + 1) = Element<E>(0.5 + 0.25 * i, -0.75);
+    a(i + 1, i) = Element<E>(-0.5 - 0.25 * i, 0.5);
+  }
+  return a;
 }
 
 template <class M>

@@ -135,3 +135,16 @@ inline constexpr const char* TooFewEigenvalueEntries = " must have room for {0} 
 namespace OrvaneNet::msg {
 inline constexpr const char* FftTooLong = "The FFT input must not have more than 2^29 points.";
 }  // namespace OrvaneNet::msg
+
+// General (non-symmetric) eigenproblem: geev's info > 0, {i} being the
+// zero-based index from which the eigenvalues converged.
+namespace OrvaneNet::msg {
+inline constexpr const char* GeneralEigenNoConvergence =
+    "The QR algorithm failed to compute all the eigenvalues; only those from index {i} on have "
+    "converged, and no eigenvectors have been computed.";
+}  // namespace OrvaneNet::msg
+
+// Exact-length Fourier transform: the same bound as the FFT's.
+namespace OrvaneNet::msg {
+inline constexpr const char* DftTooLong = "The DFT input must not have more than 2^29 points.";
+}  // namespace OrvaneNet::msg

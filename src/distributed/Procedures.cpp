@@ -12,6 +12,7 @@
 #include "distributed/Collective.h"
 #include "distributed/DistributedMessages.h"
 #include "distributed/GridState.h"
+#include "lapack/fortran.h"
 
 namespace OrvaneNet {
 namespace {
@@ -56,11 +57,22 @@ void RequireSingular(const State& a) {
   if (a.singularPivot > 0) throw OrvaneException(detail::FillPlaceholders(msg::SingularU, a.singularPivot));
 }
 
+// On a 1 x 1 grid the local array is the whole matrix in LAPACK's layout and
+// the pivots mean the same in both libraries: LAPACK's recursive LU runs
+// there, faster than ScaLAPACK's blocked one over PBLAS (same factors up to
+// rounding).
+bool OneProcess(const State& s) { return s.grid->rows * s.grid->cols == 1; }
+
 void FactorizeLU(State& a) {
   std::vector<int> ipiv = Workspace<int>(a, a.localRows + a.block);
   int info = 0;
   if (a.rows > 0 && a.cols > 0) {
-    pdgetrf_(&a.rows, &a.cols, a.local.data(), &kOne, &kOne, a.desc.data(), ipiv.data(), &info);
+    if (OneProcess(a)) {
+      const int lda = a.Lld();
+      dgetrf_(&a.rows, &a.cols, a.local.data(), &lda, ipiv.data(), &info);
+    } else {
+      pdgetrf_(&a.rows, &a.cols, a.local.data(), &kOne, &kOne, a.desc.data(), ipiv.data(), &info);
+    }
   }
   info = detail::AgreeOnInfo(a.grid->comm, info);
   a.ipiv = std::move(ipiv);
@@ -79,8 +91,13 @@ void SolveWithFactors(State& a, State& b) {
   if (a.factors == Factors::LU) {
     RequireSingular(a);
     const char trans = 'N';
-    pdgetrs_(&trans, &a.rows, &b.cols, a.local.data(), &kOne, &kOne, a.desc.data(), a.ipiv.data(), b.local.data(),
-             &kOne, &kOne, b.desc.data(), &info, 1);
+    if (OneProcess(a)) {
+      const int lda = a.Lld(), ldb = b.Lld();
+      dgetrs_(&trans, &a.rows, &b.cols, a.local.data(), &lda, a.ipiv.data(), b.local.data(), &ldb, &info, 1);
+    } else {
+      pdgetrs_(&trans, &a.rows, &b.cols, a.local.data(), &kOne, &kOne, a.desc.data(), a.ipiv.data(), b.local.data(),
+               &kOne, &kOne, b.desc.data(), &info, 1);
+    }
   } else {
     const char uplo = 'U';
     pdpotrs_(&uplo, &a.rows, &b.cols, a.local.data(), &kOne, &kOne, a.desc.data(), b.local.data(), &kOne, &kOne,
@@ -120,8 +137,13 @@ void DistributedLinearEquation::Solve(DistributedMatrix& a, DistributedMatrix& b
   } else {
     std::vector<int> ipiv = Workspace<int>(sa, sa.localRows + sa.block);
     int info = 0;
-    pdgesv_(&sa.rows, &sb.cols, sa.local.data(), &kOne, &kOne, sa.desc.data(), ipiv.data(), sb.local.data(), &kOne,
-            &kOne, sb.desc.data(), &info);
+    if (OneProcess(sa)) {
+      const int lda = sa.Lld(), ldb = sb.Lld();
+      dgesv_(&sa.rows, &sb.cols, sa.local.data(), &lda, ipiv.data(), sb.local.data(), &ldb, &info);
+    } else {
+      pdgesv_(&sa.rows, &sb.cols, sa.local.data(), &kOne, &kOne, sa.desc.data(), ipiv.data(), sb.local.data(), &kOne,
+              &kOne, sb.desc.data(), &info);
+    }
     info = detail::AgreeOnInfo(sa.grid->comm, info);
     if (info < 0) detail::CheckInfo(info, msg::SingularU);
     sa.ipiv = std::move(ipiv);

@@ -79,3 +79,24 @@ inline std::int64_t SvdRworkSize(doublecomplex, std::int64_t mn, std::int64_t mx
 }
 
 }  // namespace OrvaneNet::lapack
+
+namespace OrvaneNet::lapack {
+
+// Right eigenvectors only (jobvl 'N'). The real routine returns the
+// eigenvalues as separate real and imaginary parts, the complex one as one
+// complex array and needs rwork.
+inline void geev(const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi,
+                 double* vr, const int* ldvr, double* work, const int* lwork, int* info) {
+  const char jobvl = 'N';
+  const int ldvl = 1;
+  dgeev_(&jobvl, jobvr, n, a, lda, wr, wi, nullptr, &ldvl, vr, ldvr, work, lwork, info, 1, 1);
+}
+inline void geev(const char* jobvr, const int* n, doublecomplex* a, const int* lda,
+                 doublecomplex* w, doublecomplex* vr, const int* ldvr, doublecomplex* work,
+                 const int* lwork, double* rwork, int* info) {
+  const char jobvl = 'N';
+  const int ldvl = 1;
+  zgeev_(&jobvl, jobvr, n, a, lda, w, nullptr, &ldvl, vr, ldvr, work, lwork, rwork, info, 1, 1);
+}
+
+}  // namespace OrvaneNet::lapack

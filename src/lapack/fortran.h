@@ -110,6 +110,10 @@ void zpttrs_(const char* uplo, const int* n, const int* nrhs, const double* d, c
 void zpbtrf_(const char* uplo, const int* n, const int* kd, doublecomplex* ab, const int* ldab, int* info, std::size_t uplo_len);
 void zpbtrs_(const char* uplo, const int* n, const int* kd, const int* nrhs, const doublecomplex* ab, const int* ldab, doublecomplex* b, const int* ldb, int* info, std::size_t uplo_len);
 void zpbsv_(const char* uplo, const int* n, const int* kd, const int* nrhs, doublecomplex* ab, const int* ldab, doublecomplex* b, const int* ldb, int* info, std::size_t uplo_len);
+// General (non-symmetric) eigenproblems
+void dgeev_(const char* jobvl, const char* jobvr, const int* n, double* a, const int* lda, double* wr, double* wi, double* vl, const int* ldvl, double* vr, const int* ldvr, double* work, const int* lwork, int* info, std::size_t jobvl_len, std::size_t jobvr_len);
+void zgeev_(const char* jobvl, const char* jobvr, const int* n, doublecomplex* a, const int* lda, doublecomplex* w, doublecomplex* vl, const int* ldvl, doublecomplex* vr, const int* ldvr, doublecomplex* work, const int* lwork, double* rwork, int* info, std::size_t jobvl_len, std::size_t jobvr_len);
+
 // The library's own error handler (src/lapack/xerbla.cpp): prints LAPACK's
 // illegal-argument line and returns, so the routine hands back info < 0.
 void xerbla_(const char* srname, const int* info, std::size_t srname_len);

@@ -8,8 +8,8 @@
 namespace OrvaneNet::detail::fft {
 
 void TransformAvx512(const double* x, std::int64_t count, std::int64_t big, bool backward,
-                     double* a, double* scratch, std::int64_t chunk) {
-  Engine<Vec512, Vec128>(x, count, big, backward, a, scratch, chunk).Run();
+                     double* a, double* scratch, std::int64_t chunk, const double* twiddles) {
+  Engine<Vec512, Vec128>(x, count, big, backward, a, scratch, chunk, twiddles).Run();
 }
 
 }  // namespace OrvaneNet::detail::fft

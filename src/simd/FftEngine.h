@@ -6,7 +6,9 @@
 //   Vec1 - one complex point per register;
 // each with Load, Store, Add, Sub, Mul, Swap (re <-> im per point), Xor
 // (sign masks), Blend (real parts of one, imaginary parts of another), Dup
-// (x in every slot), Pair (re, im in every point), Zero.
+// (x in every slot), Pair (re, im in every point), Zero, DupRe and DupIm
+// (a point's real or imaginary part in both its slots), and LoadLanes /
+// StoreLanes (one point per lane from W places, eight registers to W blocks).
 //
 // Every output value is computed by the same floating-point operations, in
 // the same order per value, as the plain butterfly-by-butterfly algorithm; the
@@ -89,15 +91,25 @@ inline Index Reverse(Index v, int bits) {
 inline int Log2(Index v) { return __builtin_ctzll(static_cast<uint64_t>(v)); }
 
 // The twiddle factors of one block: (w1, w2, w3), the turned w1', w3', and
-// i*w2 for the turned butterfly's third output. kr is the block's reversed
-// counter, ew = kHalfPi / n.
+// i*w2 for the turned butterfly's third output. A block's reversed counter
+// kr is always a multiple of 8, and w1 = e^(i kr ew), ew = kHalfPi / n, is
+// the only factor that takes a sincos: the table of a length (FftTwiddles.h)
+// holds it at [2 kr/8], [2 kr/8 + 1], and Derive makes the others.
 struct Twiddles {
   double w1r, w1i, w2r, w2i, w3r, w3i, t1r, t1i, t3r, t3i;
 };
 
-inline Twiddles MakeTwiddles(Index kr, double ew) {
+// w1 of the block with reversed counter kr, as the table holds it.
+inline void FirstFactor(Index kr, double ew, double* w1r, double* w1i) {
+  SinCos(static_cast<double>(kr) * ew, w1i, w1r);
+}
+
+// Every factor of a block from its w1. Butterflies::Derived does the same
+// operations a register of blocks at a time.
+inline Twiddles Derive(double w1r, double w1i) {
   Twiddles w;
-  SinCos(static_cast<double>(kr) * ew, &w.w1i, &w.w1r);
+  w.w1r = w1r;
+  w.w1i = w1i;
   double t = w.w1i * 2.0;
   w.w2r = 1.0 - t * w.w1i;
   w.w2i = t * w.w1r;
@@ -131,6 +143,31 @@ struct Butterflies {
   static Set Broadcast(const Twiddles& w) {
     return {MakeFactor(w.w1r, w.w1i), MakeFactor(w.w2r, w.w2i), MakeFactor(w.w3r, w.w3i),
             MakeFactor(w.t1r, w.t1i), MakeFactor(w.t3r, w.t3i), MakeFactor(-w.w2i, w.w2r)};
+  }
+
+  // The sets of W blocks at once, point i of w1 being (w1r, w1i) of block i
+  // (lane i of every factor): Derive's operations in Derive's order, lane by
+  // lane, so the very bits of Broadcast(Derive(w1r, w1i)) in each lane.
+  static Set Derived(T w1) {
+    const T r = V::DupRe(w1), i = V::DupIm(w1), two = V::Dup(2.0);
+    T t = V::Mul(i, two);
+    const T w2r = V::Sub(V::Dup(1.0), V::Mul(t, i));
+    const T w2i = V::Mul(t, r);
+    t = V::Mul(w2i, two);
+    const T w3r = V::Sub(r, V::Mul(t, i));
+    const T w3i = V::Sub(V::Mul(t, r), i);
+    const T c = V::Dup(kWr5000);
+    const T t1r = V::Mul(V::Sub(r, i), c);
+    const T t1i = V::Mul(V::Add(i, r), c);
+    t = V::Mul(w2r, two);
+    const T t3r = V::Sub(t1r, V::Mul(t, t1i));
+    const T t3i = V::Sub(V::Mul(t, t1r), t1i);
+    const T sign = V::Pair(-0.0, 0.0);
+    auto factor = [&](T re, T im) { return Factor{re, V::Xor(im, sign)}; };
+    return {
+        factor(r, i),     factor(w2r, w2i),
+        factor(w3r, w3i), factor(t1r, t1i),
+        factor(t3r, t3i), {V::Xor(w2i, V::Dup(-0.0)), V::Xor(w2r, sign)}};  // i*w2 = (-w2i, w2r)
   }
 
   // i*v = (-v_i, v_r).
@@ -214,9 +251,10 @@ class Engine {
   // x: count input points; a: 2 * big doubles, the result (any content);
   // scratch: ScratchDoubles(big, chunk) doubles. chunk: a power of two >= 8, the
   // chunk size (kChunkPoints; the tests make it small to reach the column
-  // passes at small sizes).
+  // passes at small sizes). twiddles: w1 of every block (big/8 pairs, see
+  // Twiddles), or null to compute each where it is needed.
   Engine(const double* x, Index count, Index big, bool backward, double* a, double* scratch,
-         Index chunk)
+         Index chunk, const double* twiddles)
       : m_x(x),
         m_count(count),
         m_n(big),
@@ -225,6 +263,7 @@ class Engine {
         m_a(a),
         m_chunk(chunk),
         m_scratch(scratch),
+        m_twiddles(twiddles),
         m_ew(kHalfPi / static_cast<double>(2 * big)),
         m_scale(1.0 / static_cast<double>(big)) {}
 
@@ -251,6 +290,19 @@ class Engine {
     return m_backward ? BF1::Conj(v) : v;
   }
   T1 Scale1(T1 v) const { return m_backward ? V1::Mul(v, V1::Dup(m_scale)) : v; }
+
+  // w1 of the block with reversed counter 8c: in the table, or computed into
+  // `own` (two doubles).
+  const double* FirstFactorOf(Index c, double* own) const {
+    if (m_twiddles != nullptr) return m_twiddles + 2 * c;
+    FirstFactor(8 * c, m_ew, own, own + 1);
+    return own;
+  }
+  Twiddles TwiddlesOf(Index kr) const {
+    double own[2];
+    const double* w1 = FirstFactorOf(kr / 8, own);
+    return Derive(w1[0], w1[1]);
+  }
 
   // One or two points: no permutation, no conjugation.
   void One() { V1::Store(m_a, Scale1(m_count > 0 ? V1::Load(m_x) : V1::Zero())); }
@@ -280,7 +332,8 @@ class Engine {
       BF1::template Run<kPlain>(p0, p1, p2, p3, nullptr);
       BF1::template Run<kEighthTurn>(p4, p5, p6, p7, nullptr);
     } else {
-      const typename BF1::Set w = BF1::Broadcast(MakeTwiddles(8 * c, m_ew));
+      double own[2];
+      const typename BF1::Set w = BF1::Derived(V1::Load(FirstFactorOf(c, own)));
       BF1::template Run<kTwiddled>(p0, p1, p2, p3, &w);
       BF1::template Run<kTwiddledTurned>(p4, p5, p6, p7, &w);
     }
@@ -318,24 +371,16 @@ class Engine {
     }
     if (m_backward)
       for (int t = 0; t < 8; ++t) p[t] = BF::Conj(p[t]);
-    double w[10][W];
-    for (Index i = 0; i < W; ++i) {
-      const Twiddles tw = MakeTwiddles(8 * (c0 + i * laneStride), m_ew);
-      w[0][i] = tw.w1r, w[1][i] = tw.w1i, w[2][i] = tw.w2r, w[3][i] = tw.w2i;
-      w[4][i] = tw.w3r, w[5][i] = tw.w3i, w[6][i] = tw.t1r, w[7][i] = tw.t1i;
-      w[8][i] = tw.t3r, w[9][i] = tw.t3i;
+    T w1;
+    if (m_twiddles != nullptr && laneStride == 1) {
+      w1 = V::Load(m_twiddles + 2 * c0);
+    } else {
+      double own[2 * W];
+      const double* from[W];
+      for (Index i = 0; i < W; ++i) from[i] = FirstFactorOf(c0 + i * laneStride, own + 2 * i);
+      w1 = V::LoadLanes(from);
     }
-    const T sign = V::Pair(-0.0, 0.0);
-    auto factor = [&](int re, int im) {
-      return typename BF::Factor{V::DupLanes(w[re]), V::Xor(V::DupLanes(w[im]), sign)};
-    };
-    const typename BF::Set set = {factor(0, 1),
-                                  factor(2, 3),
-                                  factor(4, 5),
-                                  factor(6, 7),
-                                  factor(8, 9),
-                                  {V::Xor(V::DupLanes(w[3]), V::Dup(-0.0)),
-                                   V::Xor(V::DupLanes(w[2]), sign)}};  // i*w2 = (-w2i, w2r)
+    const typename BF::Set set = BF::Derived(w1);
     BF::template Run<kTwiddled>(p[0], p[1], p[2], p[3], &set);
     BF::template Run<kTwiddledTurned>(p[4], p[5], p[6], p[7], &set);
     V::StoreLanes(outs, p);
@@ -358,7 +403,7 @@ class Engine {
         Group<kPlain>(blk, s, nullptr);
         Group<kEighthTurn>(blk + 4 * s, s, nullptr);
       } else {
-        const typename BF::Set w = BF::Broadcast(MakeTwiddles(Reverse(index, m_logN), m_ew));
+        const typename BF::Set w = BF::Broadcast(TwiddlesOf(Reverse(index, m_logN)));
         Group<kTwiddled>(blk, s, &w);
         Group<kTwiddledTurned>(blk + 4 * s, s, &w);
       }
@@ -418,11 +463,16 @@ class Engine {
     return s;
   }
 
+  // Whether the first-pass blocks around c' <= c (c' + {0 .. 7} * N/8) reach
+  // past the input points: only those take the checked loads, which fill up
+  // with zeros.
+  bool PastTheInput(Index c) const { return c + 7 * (m_n / 8) >= m_count; }
+
   // Block b of chunk h (in bit-reversed chunk order g) holds input points
   // around c = g + j*chunks with b = h*blocks + rev(j).
   void FirstScalar(Index g, Index j, Index chunks, Index blocks, int logChunks, int logBlocks) {
     const Index c = g + j * chunks, b = Reverse(g, logChunks) * blocks + Reverse(j, logBlocks);
-    if (m_count < m_n) {
+    if (PastTheInput(c)) {
       FirstBlock<true>(c, b);
     } else {
       FirstBlock<false>(c, b);
@@ -441,7 +491,7 @@ class Engine {
       }
       double* outs[W];
       for (Index i = 0; i < W; ++i) outs[i] = m_a + 16 * (h * blocks + Reverse(j + i, logBlocks));
-      if (m_count < m_n) {
+      if (PastTheInput(g + (j + W - 1) * chunks)) {
         FirstLanes<true>(g + j * chunks, chunks, kPrefetchPoints, outs);
       } else {
         FirstLanes<false>(g + j * chunks, chunks, kPrefetchPoints, outs);
@@ -461,7 +511,7 @@ class Engine {
       double* outs[W];
       const Index rj = 16 * Reverse(j, logBlocks);
       for (Index i = 0; i < W; ++i) outs[i] = base[i] + rj;
-      if (m_count < m_n) {
+      if (PastTheInput(g0 + j * chunks + W - 1)) {
         FirstLanes<true>(g0 + j * chunks, 1, 4 * chunks, outs);
       } else {
         FirstLanes<false>(g0 + j * chunks, 1, 4 * chunks, outs);
@@ -515,8 +565,7 @@ class Engine {
         cachedFirst[p] = firstBlock;
         const Index nb = span / (8 * sp) > 0 ? span / (8 * sp) : 1;
         for (Index k = 0; k < nb; ++k)
-          if (firstBlock + k > 0)
-            cacheOf[p][k] = MakeTwiddles(Reverse(firstBlock + k, m_logN), m_ew);
+          if (firstBlock + k > 0) cacheOf[p][k] = TwiddlesOf(Reverse(firstBlock + k, m_logN));
       }
       for (Index j0 = 0; j0 < s0; j0 += width) {
         double* col = m_a + 2 * (base + j0);
@@ -579,6 +628,7 @@ class Engine {
   double* m_a;
   Index m_chunk;
   double* m_scratch;
+  const double* m_twiddles;
   double m_ew;
   double m_scale;
 };

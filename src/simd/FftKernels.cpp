@@ -19,7 +19,7 @@ namespace {
 constexpr std::size_t kMaxPoints = std::size_t{1} << 29;
 
 using Transform = void (*)(const double*, std::int64_t, std::int64_t, bool, double*, double*,
-                           std::int64_t);
+                           std::int64_t, const double*);
 
 // Only x86-64 builds have the vector sets (see InstructionSet.h).
 Transform TransformOn(FftPath path) {
@@ -43,6 +43,11 @@ std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn,
 
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
                                 std::int64_t chunkPoints) {
+  return FftCompute(dat, count, isgn, path, chunkPoints, &fft::ProcessTwiddles());
+}
+
+std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
+                                std::int64_t chunkPoints, fft::TwiddleCache* twiddles) {
   if (count > kMaxPoints) throw OrvaneException(msg::FftTooLong);
   if (!Supported(path)) path = FftPath::Portable;
   if (chunkPoints < 8 || (chunkPoints & (chunkPoints - 1)) != 0) chunkPoints = fft::DefaultChunk();
@@ -50,9 +55,11 @@ std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn,
   while (static_cast<std::size_t>(big) < count) big *= 2;
   std::vector<Complex> result(static_cast<std::size_t>(big));
   std::vector<double> scratch(static_cast<std::size_t>(fft::ScratchDoubles(big, chunkPoints)));
+  const std::shared_ptr<const fft::TwiddleTable> table =
+      twiddles != nullptr ? twiddles->Get(big) : nullptr;
   TransformOn(path)(reinterpret_cast<const double*>(dat), static_cast<std::int64_t>(count), big,
                     isgn == -1, reinterpret_cast<double*>(result.data()), scratch.data(),
-                    chunkPoints);
+                    chunkPoints, table ? table->Data() : nullptr);
   return result;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "OrvaneNet/Complex.h"
+#include "simd/FftTwiddles.h"
 #include "simd/InstructionSet.h"
 
 namespace OrvaneNet::detail {
@@ -27,5 +28,10 @@ std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn,
 // column passes that otherwise only very long ones reach.
 std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
                                 std::int64_t chunkPoints);
+// The same with the twiddle tables from `twiddles` instead of the process's
+// cache, or with none for null (every factor computed as the transform goes,
+// as for lengths beyond the cached ones); the bits are the same.
+std::vector<Complex> FftCompute(const Complex* dat, std::size_t count, int isgn, FftPath path,
+                                std::int64_t chunkPoints, fft::TwiddleCache* twiddles);
 
 }  // namespace OrvaneNet::detail

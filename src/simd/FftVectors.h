@@ -26,9 +26,11 @@ struct Vec128 {
   static T Dup(double x) { return _mm_set1_pd(x); }
   static T Pair(double re, double im) { return _mm_setr_pd(re, im); }
   static T Zero() { return _mm_setzero_pd(); }
-  // Lane-wise forms (one lane = one point here): v[0] in the lane; the point
-  // at p[0]; the eight registers p[t] as point t of the block at outs[0].
-  static T DupLanes(const double* v) { return _mm_set1_pd(v[0]); }
+  // Lane-wise forms (one lane = one point here): re (im) in both slots of the
+  // point; the point at p[0]; the eight registers p[t] as point t of the
+  // block at outs[0].
+  static T DupRe(T a) { return _mm_unpacklo_pd(a, a); }
+  static T DupIm(T a) { return _mm_unpackhi_pd(a, a); }
   static T LoadLanes(const double* const* p) { return Load(p[0]); }
   static void StoreLanes(double* const* outs, const T* p) {
     for (int t = 0; t < 8; ++t) Store(outs[0] + 2 * t, p[t]);
@@ -55,7 +57,8 @@ struct Vec128 {
   static T Dup(double x) { return {x, x}; }
   static T Pair(double re, double im) { return {re, im}; }
   static T Zero() { return {0.0, 0.0}; }
-  static T DupLanes(const double* v) { return {v[0], v[0]}; }
+  static T DupRe(T a) { return {a.re, a.re}; }
+  static T DupIm(T a) { return {a.im, a.im}; }
   static T LoadLanes(const double* const* p) { return Load(p[0]); }
   static void StoreLanes(double* const* outs, const T* p) {
     for (int t = 0; t < 8; ++t) Store(outs[0] + 2 * t, p[t]);
@@ -79,11 +82,11 @@ struct Vec256 {
   static T Dup(double x) { return _mm256_set1_pd(x); }
   static T Pair(double re, double im) { return _mm256_setr_pd(re, im, re, im); }
   static T Zero() { return _mm256_setzero_pd(); }
-  // Lane i = point i: (v[i], v[i]) in lane i; lane i from p[i]; register t
-  // holds point t of the blocks at outs[0] (lane 0) and outs[1] (lane 1).
-  static T DupLanes(const double* v) {
-    return _mm256_permute4x64_pd(_mm256_castpd128_pd256(_mm_loadu_pd(v)), 0x50);
-  }
+  // Lane i = point i: re (im) in both slots of each point; lane i from p[i];
+  // register t holds point t of the blocks at outs[0] (lane 0) and outs[1]
+  // (lane 1).
+  static T DupRe(T a) { return _mm256_movedup_pd(a); }
+  static T DupIm(T a) { return _mm256_permute_pd(a, 0xF); }
   static T LoadLanes(const double* const* p) {
     return _mm256_set_m128d(_mm_loadu_pd(p[1]), _mm_loadu_pd(p[0]));
   }
@@ -115,12 +118,11 @@ struct Vec512 {
   static T Dup(double x) { return _mm512_set1_pd(x); }
   static T Pair(double re, double im) { return _mm512_setr_pd(re, im, re, im, re, im, re, im); }
   static T Zero() { return _mm512_setzero_pd(); }
-  // Lane i = point i: (v[i], v[i]) in lane i; lane i from p[i]; register t
-  // holds point t of the blocks at outs[0 .. 3], one per lane.
-  static T DupLanes(const double* v) {
-    const T four = _mm512_castpd256_pd512(_mm256_loadu_pd(v));
-    return _mm512_mask_permutexvar_pd(four, 0xFF, _mm512_setr_epi64(0, 0, 1, 1, 2, 2, 3, 3), four);
-  }
+  // Lane i = point i: re (im) in both slots of each point (masked forms, as
+  // Swap); lane i from p[i]; register t holds point t of the blocks at
+  // outs[0 .. 3], one per lane.
+  static T DupRe(T a) { return _mm512_mask_movedup_pd(a, 0xFF, a); }
+  static T DupIm(T a) { return _mm512_mask_permute_pd(a, 0xFF, a, 0xFF); }
   static T LoadLanes(const double* const* p) {
     const __m256d lo = _mm256_set_m128d(_mm_loadu_pd(p[1]), _mm_loadu_pd(p[0]));
     const __m256d hi = _mm256_set_m128d(_mm_loadu_pd(p[3]), _mm_loadu_pd(p[2]));

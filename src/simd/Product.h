@@ -15,6 +15,8 @@ namespace OrvaneNet::detail {
 
 // C (m x n) = A (m x k) * B (k x n); C is overwritten. Dimensions must not be
 // negative; a zero dimension is allowed (k = 0 gives C = +0.0 everywhere).
+// Large products split C among ProductThreads() threads, each element
+// computed whole by one of them, so the bits do not depend on the split.
 void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c);
 
 // The same with complex elements; each term is std::complex<double>'s own
@@ -22,14 +24,30 @@ void MultiplyReal(int m, int n, int k, const double* a, const double* b, double*
 // imaginary parts separately.
 void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
                      const std::complex<double>* b, std::complex<double>* c);
+// The same with at most `maxThreads` threads instead of ProductThreads().
+void MultiplyReal(int m, int n, int k, const double* a, const double* b, double* c,
+                  int maxThreads);
+void MultiplyComplex(int m, int n, int k, const std::complex<double>* a,
+                     const std::complex<double>* b, std::complex<double>* c, int maxThreads);
 
 // The products on one instruction set, always through the blocked kernel,
 // even for shapes where MultiplyReal/MultiplyComplex would take the plain
 // loop, so that tests can check every set against the plain loop on a machine
-// that would otherwise always pick the fastest. `set` must be Supported.
+// that would otherwise always pick the fastest. `set` must be Supported. C is
+// split among `threads` threads (fewer if C has fewer column or row blocks),
+// whatever the size of the product.
 void MultiplyRealOn(InstructionSet set, int m, int n, int k, const double* a, const double* b,
-                    double* c);
+                    double* c, int threads = 1);
 void MultiplyComplexOn(InstructionSet set, int m, int n, int k, const std::complex<double>* a,
-                       const std::complex<double>* b, std::complex<double>* c);
+                       const std::complex<double>* b, std::complex<double>* c, int threads = 1);
+
+// The most threads a product uses: ORVANE_NUM_THREADS if it holds a whole
+// number from 1 to kMaxProductThreads, else the number of processors. Read at
+// the first call, then kept.
+int ProductThreads();
+inline constexpr int kMaxProductThreads = 256;
+// That rule for a given value of the variable (null when it is not set) and
+// processor count (0 when unknown, taken as 1).
+int ThreadCountFrom(const char* setting, unsigned processors);
 
 }  // namespace OrvaneNet::detail

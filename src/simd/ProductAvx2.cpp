@@ -18,12 +18,14 @@ struct ComplexConfig {
 
 namespace OrvaneNet::detail::product {
 
-bool RealAvx2(int m, int n, int k, const double* a, const double* b, double* c) {
-  return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, b, c);
+bool RealAvx2(int m, int n, int k, const double* a, long long lda, const double* b, long long ldb,
+              double* c, long long ldc) {
+  return Blocked<RealScheme<RealConfig>, RealConfig>(m, n, k, a, lda, b, ldb, c, ldc);
 }
 
-bool ComplexAvx2(int m, int n, int k, const double* a, const double* b, double* c) {
-  return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, b, c);
+bool ComplexAvx2(int m, int n, int k, const double* a, long long lda, const double* b,
+                 long long ldb, double* c, long long ldc) {
+  return Blocked<ComplexScheme<ComplexConfig>, ComplexConfig>(m, n, k, a, lda, b, ldb, c, ldc);
 }
 
 }  // namespace OrvaneNet::detail::product

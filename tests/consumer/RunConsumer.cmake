@@ -12,6 +12,18 @@ function(run)
   set(RUN_OUTPUT "${out}" PARENT_SCOPE)
 endfunction()
 
+# Configures, builds and runs the consumer project in source as `name`;
+# its program must print `expected`.
+function(build_and_run name source program)
+  run(${CMAKE_COMMAND} -S ${source} -B ${WORK_DIR}/${name} -G ${GENERATOR} -DCMAKE_CXX_COMPILER=${CXX}
+      -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS=${FLAGS}")
+  run(${CMAKE_COMMAND} --build ${WORK_DIR}/${name})
+  run(${WORK_DIR}/${name}/${program})
+  if(NOT RUN_OUTPUT STREQUAL expected)
+    message(FATAL_ERROR "${name} consumer printed:\n${RUN_OUTPUT}")
+  endif()
+endfunction()
+
 set(prefix ${WORK_DIR}/prefix)
 file(REMOVE_RECURSE ${WORK_DIR})
 set(config_args)
@@ -41,14 +53,7 @@ endif()
 set(expected "[1.0000]\n[-2.0000]\n[3.0000]\n")
 
 # 1. find_package(OrvaneNet CONFIG REQUIRED)
-run(${CMAKE_COMMAND} -S ${SOURCE_DIR} -B ${WORK_DIR}/by-cmake -G ${GENERATOR}
-    -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
-    "-DCMAKE_CXX_FLAGS=${FLAGS}")
-run(${CMAKE_COMMAND} --build ${WORK_DIR}/by-cmake)
-run(${WORK_DIR}/by-cmake/consumer)
-if(NOT RUN_OUTPUT STREQUAL expected)
-  message(FATAL_ERROR "find_package consumer printed:\n${RUN_OUTPUT}")
-endif()
+build_and_run(by-cmake ${SOURCE_DIR} consumer)
 
 # 2. pkg-config --cflags --libs orvanenet
 get_filename_component(pc_dir ${pc_file} DIRECTORY)
@@ -80,14 +85,7 @@ endif()
 # 4. The Distributed component: installed, found and working with
 # ORVANE_WITH_MPI; otherwise its header stays out of the install.
 if(DISTRIBUTED)
-  run(${CMAKE_COMMAND} -S ${SOURCE_DIR}/../distributed/consumer -B ${WORK_DIR}/by-component -G ${GENERATOR}
-      -DCMAKE_CXX_COMPILER=${CXX} -DCMAKE_PREFIX_PATH=${prefix} -DCMAKE_BUILD_TYPE=Release
-      "-DCMAKE_CXX_FLAGS=${FLAGS}")
-  run(${CMAKE_COMMAND} --build ${WORK_DIR}/by-component)
-  run(${WORK_DIR}/by-component/distributed_consumer)
-  if(NOT RUN_OUTPUT STREQUAL expected)
-    message(FATAL_ERROR "Distributed consumer printed:\n${RUN_OUTPUT}")
-  endif()
+  build_and_run(by-component ${SOURCE_DIR}/../distributed/consumer distributed_consumer)
 elseif(EXISTS ${prefix}/include/OrvaneNet/Distributed.h)
   message(FATAL_ERROR "Distributed.h installed without the Distributed library")
 endif()

@@ -26,6 +26,8 @@ namespace {
 
 using namespace OrvaneNet;
 using orvane_test::Eps;
+using orvane_test::MaxAbs;
+using orvane_test::MaxDifference;
 
 // Bounds in units of n * eps * (the problem's scale).
 constexpr double kResidualFactor = 10;    // backward error of a solve
@@ -48,12 +50,7 @@ int WorldRank() {
 
 Matrix Random(int rows, int cols, unsigned seed, double diagonalShift = 0) {
   std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> dist(-1.0, 1.0);
-  Matrix m(rows, cols);
-  for (int j = 0; j < cols; ++j) {
-    for (int i = 0; i < rows; ++i) m(i, j) = dist(rng) + (i == j ? diagonalShift : 0.0);
-  }
-  return m;
+  return orvane_test::RandomDense<Matrix>(rows, cols, rng, diagonalShift);
 }
 
 Matrix SymmetricRandom(int n, unsigned seed, double diagonalShift = 0) {
@@ -62,23 +59,6 @@ Matrix SymmetricRandom(int n, unsigned seed, double diagonalShift = 0) {
     for (int i = j + 1; i < n; ++i) m(i, j) = m.get_Item(j, i);
   }
   return m;
-}
-
-double MaxAbs(const Matrix& m) {
-  double out = 0;
-  for (int j = 0; j < m.get_ColNum(); ++j) {
-    for (int i = 0; i < m.get_RowNum(); ++i) out = std::max(out, std::abs(m.get_Item(i, j)));
-  }
-  return out;
-}
-
-// max |a - b| over the elements.
-double MaxDiff(const Matrix& a, const Matrix& b) {
-  double out = 0;
-  for (int j = 0; j < a.get_ColNum(); ++j) {
-    for (int i = 0; i < a.get_RowNum(); ++i) out = std::max(out, std::abs(a.get_Item(i, j) - b.get_Item(i, j)));
-  }
-  return out;
 }
 
 // m with column k multiplied by d[k]: m * diag(d) without the product.
@@ -156,7 +136,7 @@ TEST_P(DistributedTest, ScatterGatherRoundTripIsExactAndEachElementHasOneOwner) 
       if (WorldRank() == last) {
         ASSERT_EQ(back.get_RowNum(), rows);
         ASSERT_EQ(back.get_ColNum(), cols);
-        EXPECT_EQ(MaxDiff(back, a), 0.0) << rows << " x " << cols;
+        EXPECT_EQ(MaxDifference(back, a), 0.0) << rows << " x " << cols;
       } else {
         EXPECT_EQ(back.get_RowNum(), 0);
       }
@@ -179,13 +159,13 @@ TEST_P(DistributedTest, SolveHasSmallResidualAndMatchesTheSingleMachineSolve) {
     const Matrix x = db.Gather();
     const Matrix x2 = db2.Gather();
     if (!Root()) continue;
-    const double residual = MaxDiff(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
+    const double residual = MaxDifference(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
     EXPECT_LE(residual, kResidualFactor * n) << "order " << n;
-    EXPECT_EQ(MaxDiff(x, x2), 0.0) << "order " << n;
+    EXPECT_EQ(MaxDifference(x, x2), 0.0) << "order " << n;
     Matrix as = a.Clone(), xs = b.Clone();
     LinearEquation::Solve(as, xs);
     // A random matrix of these orders has a modest condition number.
-    EXPECT_LE(MaxDiff(x, xs), 1e-8 * MaxAbs(xs)) << "order " << n;
+    EXPECT_LE(MaxDifference(x, xs), 1e-8 * MaxAbs(xs)) << "order " << n;
   }
 }
 
@@ -199,7 +179,7 @@ TEST_P(DistributedTest, FactorizeThenSolveEqualsTheOneCallDriver) {
   DistributedLinearEquation::Solve(da1, db1);
   const Matrix x = db.Gather(), x1 = db1.Gather();
   if (Root()) {
-    EXPECT_EQ(MaxDiff(x, x1), 0.0);
+    EXPECT_EQ(MaxDifference(x, x1), 0.0);
   }
 }
 
@@ -220,35 +200,31 @@ TEST_P(DistributedTest, PositiveDefiniteSolveReadsOnlyTheUpperTriangle) {
     DistributedLinearEquation::Solve(da, db2);
     const Matrix x = db.Gather(), x2 = db2.Gather();
     if (!Root()) continue;
-    const double residual = MaxDiff(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
+    const double residual = MaxDifference(a * x, b) / (MaxAbs(a) * MaxAbs(x) * n * Eps());
     EXPECT_LE(residual, kResidualFactor * n) << "order " << n;
-    EXPECT_EQ(MaxDiff(x, x2), 0.0) << "order " << n;
+    EXPECT_EQ(MaxDifference(x, x2), 0.0) << "order " << n;
   }
 }
 
-// The single machine's eigenvalues of a symmetric dense matrix, computed once
-// per seed: every grid and block size compares with the same reference.
-std::vector<double> SingleMachineEigenvalues(const Matrix& a, unsigned seed) {
+// The single machine's eigenvalues (symmetric a) or singular values of a,
+// computed once per seed: every grid and block size compares with the same
+// reference. The eigen and SVD seeds differ.
+std::vector<double> SingleMachineValues(const Matrix& a, unsigned seed, bool eigen) {
   static std::map<unsigned, std::vector<double>> known;
   if (const auto it = known.find(seed); it != known.end()) return it->second;
   const int n = a.get_RowNum();
-  Matrix packed(n, n, MatrixType::DoubleSymmetric);
-  for (int j = 0; j < n; ++j) {
-    for (int i = 0; i <= j; ++i) packed(i, j) = a.get_Item(i, j);
+  std::vector<double> values;
+  if (eigen) {
+    Matrix packed(n, n, MatrixType::DoubleSymmetric);
+    for (int j = 0; j < n; ++j) {
+      for (int i = 0; i <= j; ++i) packed(i, j) = a.get_Item(i, j);
+    }
+    Eigenproblem::Solve(packed, values);
+  } else {
+    Matrix as = a.Clone(), s, u, vt;
+    SingularValueDecomposition::Decompose(as, s, u, vt);
+    for (int i = 0; i < std::min(s.get_RowNum(), s.get_ColNum()); ++i) values.push_back(s.get_Item(i, i));
   }
-  std::vector<double> values;
-  Eigenproblem::Solve(packed, values);
-  return known[seed] = values;
-}
-
-// The single machine's singular values, once per seed.
-std::vector<double> SingleMachineSingularValues(const Matrix& a, unsigned seed) {
-  static std::map<unsigned, std::vector<double>> known;
-  if (const auto it = known.find(seed); it != known.end()) return it->second;
-  Matrix as = a.Clone(), s, u, vt;
-  SingularValueDecomposition::Decompose(as, s, u, vt);
-  std::vector<double> values;
-  for (int i = 0; i < std::min(s.get_RowNum(), s.get_ColNum()); ++i) values.push_back(s.get_Item(i, i));
   return known[seed] = values;
 }
 
@@ -269,7 +245,7 @@ TEST_P(DistributedTest, EigenvaluesMatchTheSingleMachineAndVectorsAreOrthonormal
     ASSERT_EQ(vectors.get_ColNum(), n);
     const Matrix v = vectors.Gather();
     if (!Root()) continue;
-    const std::vector<double> reference = SingleMachineEigenvalues(a, seed);
+    const std::vector<double> reference = SingleMachineValues(a, seed, true);
     const double scale = kSpectrumFactor * n * Eps() * std::max(1.0, MaxAbs(a) * n);
     ASSERT_EQ(values.size(), reference.size());
     for (std::size_t k = 0; k < values.size(); ++k) {
@@ -278,7 +254,7 @@ TEST_P(DistributedTest, EigenvaluesMatchTheSingleMachineAndVectorsAreOrthonormal
     }
     EXPECT_TRUE(std::is_sorted(values.begin(), values.end()));
     EXPECT_LE(OrthogonalityError(v), kOrthogonalFactor * n * Eps()) << "order " << n;
-    EXPECT_LE(MaxDiff(a * v, ScaledColumns(v, values)), scale) << "order " << n;
+    EXPECT_LE(MaxDifference(a * v, ScaledColumns(v, values)), scale) << "order " << n;
   }
 }
 
@@ -304,7 +280,7 @@ TEST_P(DistributedTest, SingularValuesMatchTheSingleMachineAndFactorsRebuildA) {
       ASSERT_EQ(vt.get_ColNum(), cols);
       const Matrix uu = u.Gather(), vv = vt.Gather();
       if (!Root()) continue;
-      const std::vector<double> reference = SingleMachineSingularValues(a, seed);
+      const std::vector<double> reference = SingleMachineValues(a, seed, false);
       const double scale = kSpectrumFactor * std::max(rows, cols) * Eps() * std::max(1.0, MaxAbs(a) * cols);
       ASSERT_EQ(sigma.size(), static_cast<std::size_t>(k));
       for (int i = 0; i < k; ++i) {
@@ -314,7 +290,7 @@ TEST_P(DistributedTest, SingularValuesMatchTheSingleMachineAndFactorsRebuildA) {
       }
       EXPECT_LE(OrthogonalityError(uu), kOrthogonalFactor * rows * Eps()) << rows << " x " << cols;
       EXPECT_LE(OrthogonalityError(Transposed(vv)), kOrthogonalFactor * cols * Eps()) << rows << " x " << cols;
-      EXPECT_LE(MaxDiff(ScaledColumns(uu, sigma) * vv, a), scale) << rows << " x " << cols;
+      EXPECT_LE(MaxDifference(ScaledColumns(uu, sigma) * vv, a), scale) << rows << " x " << cols;
     }
   }
 }
@@ -349,42 +325,35 @@ TEST_P(DistributedTest, ScaLapackFailuresRaiseTheSameMessageOnEveryRank) {
   Matrix singular = Random(n, n, 71u);
   for (int i = 0; i < n; ++i) singular(i, 4) = 0.0;
   const Matrix b = Random(n, 1, 72u);
-  const char* singularMessage =
-      "The factorization has been completed, but U is exactly singular (its 5-th diagonal element is zero), so no "
-      "system can be solved with it.";
-  {
-    DistributedMatrix da = Scatter(singular), db = Scatter(b);
-    EXPECT_THROW_MSG(DistributedLinearEquation::Solve(da, db), OrvaneException, singularMessage);
-    EXPECT_TRUE(da.get_IsFactorized());
-    const Matrix untouched = db.Gather();
-    if (Root()) {
-    EXPECT_EQ(MaxDiff(untouched, b), 0.0);
-  }
-    // The factors stay; solving with them raises again.
-    EXPECT_THROW_MSG(DistributedLinearEquation::Solve(da, db), OrvaneException, singularMessage);
-  }
-  {
-    DistributedMatrix da = Scatter(singular);
-    EXPECT_THROW_MSG(DistributedLinearEquation::Factorize(da), OrvaneException, singularMessage);
-  }
   // Positive definite except from the third leading minor on.
   Matrix indefinite = SymmetricRandom(n, 73u, 2.0 * n);
   indefinite(2, 2) = -1.0;
-  const char* indefiniteMessage =
-      "This matrix is not positive definite (its leading minor of order 3 is not), so the Cholesky factorization "
-      "could not be completed.";
-  {
-    DistributedMatrix da = Scatter(indefinite), db = Scatter(b);
-    EXPECT_THROW_MSG(DistributedLinearEquation::SolvePositiveDefinite(da, db), OrvaneException, indefiniteMessage);
-    EXPECT_FALSE(da.get_IsFactorized());
+  using Linear = DistributedLinearEquation;
+  const struct {
+    const Matrix& a;
+    void (*solve)(DistributedMatrix&, DistributedMatrix&);
+    void (*factorize)(DistributedMatrix&);
+    bool keepsFactors;  // LU keeps them, and solving with them raises again
+    const char* message;
+  } cases[] = {
+      {singular, Linear::Solve, Linear::Factorize, true,
+       "The factorization has been completed, but U is exactly singular (its 5-th diagonal element is zero), so no "
+       "system can be solved with it."},
+      {indefinite, Linear::SolvePositiveDefinite, Linear::FactorizePositiveDefinite, false,
+       "This matrix is not positive definite (its leading minor of order 3 is not), so the Cholesky factorization "
+       "could not be completed."},
+  };
+  for (const auto& c : cases) {
+    DistributedMatrix da = Scatter(c.a), db = Scatter(b);
+    EXPECT_THROW_MSG(c.solve(da, db), OrvaneException, c.message);
+    EXPECT_EQ(da.get_IsFactorized(), c.keepsFactors);
     const Matrix untouched = db.Gather();
     if (Root()) {
-    EXPECT_EQ(MaxDiff(untouched, b), 0.0);
-  }
-  }
-  {
-    DistributedMatrix da = Scatter(indefinite);
-    EXPECT_THROW_MSG(DistributedLinearEquation::FactorizePositiveDefinite(da), OrvaneException, indefiniteMessage);
+      EXPECT_EQ(MaxDifference(untouched, b), 0.0);
+    }
+    if (c.keepsFactors) EXPECT_THROW_MSG(Linear::Solve(da, db), OrvaneException, c.message);
+    DistributedMatrix again = Scatter(c.a);
+    EXPECT_THROW_MSG(c.factorize(again), OrvaneException, c.message);
   }
   MPI_Barrier(MPI_COMM_WORLD);
 }

@@ -1,9 +1,9 @@
 // Prints a hash of the bits of results computed through the public API, one
 // line each: "exact <case> <hash>" for the product and the FFT, which must not
 // change by a single bit, then "lapack <case> <hash>" for results computed by
-// LAPACK/BLAS, reported only; first "env openblas-threads <n>".
-// CompareThreads.cmake runs this program with OPENBLAS_NUM_THREADS=1 and =2
-// and compares the lines.
+// LAPACK/BLAS, reported only; first "env openblas-threads <n>" and "env
+// product-threads <n>". CompareThreads.cmake runs this program with two
+// values of OPENBLAS_NUM_THREADS or ORVANE_NUM_THREADS and compares the lines.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -13,6 +13,7 @@
 
 #include "OrvaneNet/FFT.h"
 #include "OrvaneNet/OrvaneNet.h"
+#include "simd/Product.h"
 
 // OpenBLAS only; absent with the reference BLAS.
 extern "C" int openblas_get_num_threads() __attribute__((weak));
@@ -69,6 +70,7 @@ M Random(int m, int n) {
 
 int main() {
   std::printf("env openblas-threads %d\n", openblas_get_num_threads ? openblas_get_num_threads() : 1);
+  std::printf("env product-threads %d\n", detail::ProductThreads());
   const int shapes[][3] = {{300, 300, 300}, {517, 65, 131}, {1, 1000, 7}, {64, 64, 2000}};
   for (auto [m, n, k] : shapes) {
     const std::string shape = std::to_string(m) + "x" + std::to_string(n) + "x" + std::to_string(k);

@@ -1,8 +1,10 @@
 #include "Commands.h"
 
 #include <OrvaneNet/Bessel.h>
+#include <OrvaneNet/DFT.h>
 #include <OrvaneNet/Eigenproblem.h>
 #include <OrvaneNet/FFT.h>
+#include <OrvaneNet/GeneralEigenproblem.h>
 #include <OrvaneNet/LeastSquare.h>
 #include <OrvaneNet/LinearEquation.h>
 #include <OrvaneNet/OrvaneException.h>
@@ -180,7 +182,32 @@ void EigWith(const Options& o) {
   if (withVectors) EmitSection("eigenvectors (column j belongs to eigenvalue j)", "vectors", vectors, o, f);
 }
 
+// Any square A: complex eigenvalues, right eigenvectors.
+template <class Mat>
+void GeneralEigWith(const Options& o) {
+  const MatrixFormatter f = FormatterFrom(o);
+  const std::string& pa = o.positional[0];
+  Mat a = LoadMatrix<Mat>(pa, f);
+  RequireSquare(a, pa);
+  const bool withVectors = o.Has("--vectors");
+  ComplexMatrix values, vectors;
+  try {
+    withVectors ? OrvaneNet::GeneralEigenproblem::Solve(a, values, vectors)
+                : OrvaneNet::GeneralEigenproblem::Solve(a, values);
+  } catch (const OrvaneException& e) {
+    NumericalFailure(pa + ": the eigenvalue computation failed (" + e.what() + ")");
+  }
+  EmitSection("eigenvalues (LAPACK's order, conjugate pairs together)", "values", values, o, f);
+  if (withVectors) {
+    EmitSection("eigenvectors (column j belongs to eigenvalue j, unit norm)", "vectors", vectors, o, f);
+  }
+}
+
 void RunEig(const Options& o) {
+  if (o.Has("--general")) {
+    RequireArgs(o, 1, 1, "eig A --general [--vectors] [--complex]");
+    return o.Has("--complex") ? GeneralEigWith<ComplexMatrix>(o) : GeneralEigWith<Matrix>(o);
+  }
   RequireArgs(o, 1, 2, "eig A [B] [--vectors] [--complex]");
   o.Has("--complex") ? EigWith<ComplexMatrix>(o) : EigWith<Matrix>(o);
 }
@@ -297,7 +324,7 @@ void RunFit(const Options& o) {
 // ---- fft ----
 
 void RunFft(const Options& o) {
-  RequireArgs(o, 1, 1, "fft FILE [--inverse]");
+  RequireArgs(o, 1, 1, "fft FILE [--inverse] [--exact]");
   const MatrixFormatter f = FormatterFrom(o);
   const std::string& path = o.positional[0];
   std::vector<Complex> data;
@@ -313,7 +340,12 @@ void RunFft(const Options& o) {
   }
   std::vector<Complex> result;
   try {
-    result = o.Has("--inverse") ? OrvaneNet::FFT::Backward(data) : OrvaneNet::FFT::Forward(data);
+    const bool inverse = o.Has("--inverse");
+    if (o.Has("--exact")) {
+      result = inverse ? OrvaneNet::DFT::Backward(data) : OrvaneNet::DFT::Forward(data);
+    } else {
+      result = inverse ? OrvaneNet::FFT::Backward(data) : OrvaneNet::FFT::Forward(data);
+    }
   } catch (const OrvaneException& e) {
     BadInput(path + ": " + e.what());
   }
@@ -343,10 +375,10 @@ void RunBessel(const Options& o) {
 // ---- the table ----
 
 constexpr OptionSpec kKindOptions[] = {{"--kind", true}, {"--kl", true}, {"--ku", true}, {"--complex", false}};
-constexpr OptionSpec kEigOptions[] = {{"--vectors", false}, {"--complex", false}};
+constexpr OptionSpec kEigOptions[] = {{"--vectors", false}, {"--complex", false}, {"--general", false}};
 constexpr OptionSpec kComplexOnly[] = {{"--complex", false}};
 constexpr OptionSpec kFitOptions[] = {{"--degree", true}, {"--at", true}};
-constexpr OptionSpec kFftOptions[] = {{"--inverse", false}};
+constexpr OptionSpec kFftOptions[] = {{"--inverse", false}, {"--exact", false}};
 
 constexpr Command kCommands[] = {
     {"solve", "solve A B [--kind K] [--kl N --ku N] [--complex]",
@@ -370,12 +402,17 @@ constexpr Command kCommands[] = {
      "  --complex     A holds complex elements\n"
      "  -o FILE       save the inverse to FILE instead of printing it\n",
      kKindOptions, RunInv},
-    {"eig", "eig A [B] [--vectors] [--complex]",
-     "eigenvalues (and vectors) of symmetric A, or of A x = l B x",
+    {"eig", "eig A [B] [--vectors] [--complex] [--general]",
+     "eigenvalues (and vectors) of symmetric A, or of A x = l B x, or of any square A",
      "  --vectors     print the eigenvectors too, one per column\n"
      "  --complex     A (and B) are complex Hermitian matrices; the values stay real\n"
+     "  --general     A is any square matrix (no B): complex eigenvalues in LAPACK's\n"
+     "                order, conjugate pairs together; --vectors gives the right\n"
+     "                eigenvectors (unit norm, largest component real); with --complex\n"
+     "                A is any complex square matrix\n"
      "  -o PREFIX     save PREFIX-values.txt (and PREFIX-vectors.txt) instead of printing\n"
-     "A (and B) must be symmetric (Hermitian); B must be positive definite.\n",
+     "Without --general A (and B) must be symmetric (Hermitian); B must be positive\n"
+     "definite.\n",
      kEigOptions, RunEig},
     {"svd", "svd A [--complex]", "singular values and vectors of a general m x n A",
      "  --complex     A holds complex elements\n"
@@ -392,12 +429,14 @@ constexpr Command kCommands[] = {
      "X and Y hold one row or one column of numbers each, of equal length, at least\n"
      "D + 1. The coefficients are printed constant first, in plain powers of x.\n",
      kFitOptions, RunFit},
-    {"fft", "fft FILE [--inverse]", "discrete Fourier transform of a vector",
+    {"fft", "fft FILE [--inverse] [--exact]", "discrete Fourier transform of a vector",
      "  --inverse     the backward transform, divided by the length\n"
+     "  --exact       the transform of exactly N points, N the length of FILE (DFT)\n"
      "  -o FILE       save the transform to FILE instead of printing it\n"
      "FILE holds one row or one column, of complex elements such as (1,-2) or of real\n"
-     "numbers; it is filled up with zeros to the next power of two. The result keeps\n"
-     "the orientation. The forward transform uses the exponent +2 pi i jk/N.\n",
+     "numbers; without --exact it is filled up with zeros to the next power of two\n"
+     "(FFT). The result keeps the orientation. The forward transform uses the\n"
+     "exponent +2 pi i jk/N (N times numpy.fft.ifft).\n",
      kFftOptions, RunFft},
     {"bessel", "bessel j|y ORDER X...", "Bessel functions J or Y of integer order",
      "  -o FILE       save the table to FILE instead of printing it\n"

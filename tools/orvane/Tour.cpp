@@ -101,6 +101,13 @@ void TourInverseEigenSvd() {
   std::cout << "  A = [2,1] [1,2]: eigenvalues " << values[0] << " and " << values[1] << "\n  eigenvectors =\n"
             << Indented(vectors.ToString());
 
+  Heading("General eigenproblem", "eig A.txt --general --vectors");
+  Matrix r = Dense(2, 2, {0, -1, 1, 0});
+  ComplexMatrix rotationValues;
+  GeneralEigenproblem::Solve(r, rotationValues);
+  std::cout << "  A = [0,-1] [1,0], a quarter turn: eigenvalues " << rotationValues.get_Item(0, 0).ToString(1)
+            << " and " << rotationValues.get_Item(1, 0).ToString(1) << '\n';
+
   Heading("Singular value decomposition", "svd A.txt");
   Matrix d = Dense(3, 2, {3, 0, 0, -4, 0, 0});
   Matrix sigma, u, vt;
@@ -133,6 +140,11 @@ void TourTransforms() {
   for (const Complex& v : forward) std::cout << ' ' << v.ToString(1);
   std::cout << "\n  Backward of that:";
   for (const Complex& v : FFT::Backward(forward)) std::cout << ' ' << v.ToString(1);
+  std::cout << '\n';
+
+  Heading("Exact-length discrete Fourier transform", "fft data.txt --exact");
+  std::cout << "  Forward(1, 2, 3), 3 points:";
+  for (const Complex& v : DFT::Forward(data)) std::cout << ' ' << v.ToString(3);
   std::cout << '\n';
 
   Heading("Bessel functions", "bessel j 0 2.404825557695773");
