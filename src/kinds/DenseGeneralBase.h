@@ -15,7 +15,11 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <complex>
 #include <cstdint>
+#include <limits>
 #include <typeinfo>
 
 #include "OrvaneNet/OrvaneException.h"
@@ -28,6 +32,7 @@
 #include "kinds/KindBase.h"
 #include "kinds/OneNorm.h"
 #include "lapack/Dense.h"
+#include "lapack/WorkArray.h"
 #include "lapack/Workspace.h"
 
 namespace OrvaneNet::detail {
@@ -136,9 +141,10 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     if (m_rownum != m_colnum) throw OrvaneException(msg::NotSquare);
   }
 
-  // A = U * S * V^H with all singular vectors. The singular values go onto
-  // the diagonal of smat (through its own element writes) before info is
-  // examined, so a convergence failure still leaves them there.
+  // A = U * S * V^H with all singular vectors, by divide and conquer
+  // (gesdd). The singular values go onto the diagonal of smat (through its
+  // own element writes) before info is examined, so a convergence failure
+  // still leaves them there.
   template <class SMatrix>
   void SolveSVDImpl(SMatrix& smat, IMatrix& umat, IMatrix& vtmat) {
     Rhs& u = dynamic_cast<Rhs&>(umat);
@@ -155,17 +161,28 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
       for (int i = 0; i < n; ++i) vt.View()(i, i) = Scalar(1);
       return;
     }
-    const char job = 'A';
-    const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
-    NativeArray<double> rwork(std::max(1, 5 * k));
-    NativeArray<double> s(std::max(1, k));
-    auto gesvd = [&](Scalar* work, const int* lwork, int* info) {
-      lapack::gesvd(&job, &job, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
-                    vt.dat.data(), &ldvt, work, lwork, rwork.data(), info);
-    };
-    const int info =
-        lapack::RunWithWorkspace<Scalar>(std::max(std::max(m, n) + 3 * k, 5 * k), gesvd);
-    Overwritten();
+    // Values gesdd does not write read NaN.
+    NativeArray<double> s(k);
+    std::fill_n(s.data(), k, std::numeric_limits<double>::quiet_NaN());
+    // gesdd refuses a NaN as an illegal 4th argument and can iterate forever
+    // on an infinity (so could gesvd): a non-finite A is a decomposition that
+    // does not converge, reported before LAPACK runs.
+    int info = 1;
+    if (std::all_of(dat.data(), dat.data() + dat.size(),
+                    [](const Scalar& v) { return std::isfinite(std::abs(v)); })) {
+      const char jobz = 'A';
+      const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
+      const std::int64_t mn = k, mx = std::max(m, n);
+      auto rwork = lapack::WorkArray<double>::Uninitialized(lapack::SvdRworkSize(Scalar{}, mn, mx));
+      auto iwork = lapack::WorkArray<int>::Uninitialized(8 * mn);
+      auto gesdd = [&](Scalar* work, const int* lwork, int* status) {
+        lapack::gesdd(&jobz, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
+                      vt.dat.data(), &ldvt, work, lwork, rwork.data(), iwork.data(), status);
+      };
+      const auto minimum = std::min<std::int64_t>(lapack::SvdWorkSize(Scalar{}, mn, mx), INT_MAX);
+      info = lapack::RunWithWorkspace<Scalar>(static_cast<int>(minimum), gesdd);
+      Overwritten();
+    }
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
     CheckInfo(info, msg::SvdNoConvergence);
   }
