@@ -418,20 +418,6 @@ TYPED_TEST(MeasuresOfHandles, ShapesAndSpecialValues) {
   EXPECT_LT(LinearEquation::ReciprocalCondition(twice), Eps());
 }
 
-// The Hermitian packed and band kinds store a diagonal as written, but the
-// matrix they factorize (and measure) has a real diagonal.
-TEST(HermitianNorm, CountsOnlyTheRealPartOfTheDiagonal) {
-  ComplexMatrix packed(2, 2, MatrixType::ComplexHermitian);
-  ComplexMatrix band(2, 2, MatrixType::ComplexHermitianBand, 1, 1);
-  for (ComplexMatrix* a : {&packed, &band}) {
-    a->set_Item(0, 0, Complex(3, 4));
-    a->set_Item(0, 1, Complex(0, 1));
-    a->set_Item(1, 1, Complex(-2, 0));
-    EXPECT_EQ(MatrixNorm::Compute(*a, NormType::One), 4.0);
-    EXPECT_EQ(MatrixNorm::Compute(*a, NormType::MaxAbs), 3.0);
-  }
-}
-
 // ---- the 1-norm the factorizations record ----
 
 namespace {
