@@ -164,12 +164,18 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     // Values gesdd does not write read NaN.
     NativeArray<double> s(k);
     std::fill_n(s.data(), k, std::numeric_limits<double>::quiet_NaN());
-    // gesdd refuses a NaN as an illegal 4th argument and can iterate forever
-    // on an infinity (so could gesvd): a non-finite A is a decomposition that
-    // does not converge, reported before LAPACK runs.
+    // gesdd refuses a NaN as an illegal 4th argument, and it can iterate
+    // forever on an infinity (so could gesvd), so neither reaches it. A NaN
+    // gives what gesvd gave: NaN singular values and vectors, no exception;
+    // an infinity (without NaN) is a decomposition that does not converge.
+    const auto isNaN = [](const Scalar& v) { return std::isnan(std::abs(v)); };
+    const auto isFinite = [](const Scalar& v) { return std::isfinite(std::abs(v)); };
     int info = 1;
-    if (std::all_of(dat.data(), dat.data() + dat.size(),
-                    [](const Scalar& v) { return std::isfinite(std::abs(v)); })) {
+    if (std::any_of(dat.data(), dat.data() + dat.size(), isNaN)) {
+      info = 0;
+      std::fill_n(u.dat.data(), u.dat.size(), Scalar(std::numeric_limits<double>::quiet_NaN()));
+      std::fill_n(vt.dat.data(), vt.dat.size(), Scalar(std::numeric_limits<double>::quiet_NaN()));
+    } else if (std::all_of(dat.data(), dat.data() + dat.size(), isFinite)) {
       const char jobz = 'A';
       const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
       const std::int64_t mn = k, mx = std::max(m, n);
