@@ -341,7 +341,10 @@ class PackedBase : public KindBase<Derived, Scalar> {
     const char transr = 'N', uplo = 'U';
     const int n = m_rownum;
     if (n == 0) return 0;
-    auto arf = lapack::WorkArray<Scalar>::Uninitialized(ap.size());
+    // Slack after the end at every size: OpenBLAS's zlauum (inside zpftri)
+    // reads past the end of a small RFP array too.
+    constexpr std::int64_t kSlackElements = 4096 / sizeof(Scalar);
+    auto arf = lapack::WorkArray<Scalar>::Uninitialized(ap.size() + kSlackElements);
     int info = 0;
     lapack::tpttf(&transr, &uplo, &n, ap.data(), arf.data(), &info);
     if (info == 0) routine(&transr, &uplo, &n, arf.data(), &info);
