@@ -100,6 +100,11 @@ using Wide = std::complex<long double>;
 using Dense = std::vector<std::vector<Wide>>;
 
 Wide Widen(double v) { return v; }
+bool LongDoubleHasWiderRange() {
+  volatile long double x = 1e300L;
+  x = x * x;
+  return std::isfinite(x);
+}
 Wide Widen(Complex v) { return {v.get_Real(), v.get_Imag()}; }
 
 template <class H>
@@ -358,6 +363,9 @@ TYPED_TEST(MeasuresOfEveryKind, DeterminantsMatchTheReference) {
         const H a = Generate<H>(k, n, diagonal);
         check(a, 20.0L * std::max(1, n) * Eps() * ReferenceOf(DenseOf(a)).condition);
       }
+    // The reference needs long double's wider exponent here; valgrind
+    // computes long double in double precision, so it has none.
+    if (!LongDoubleHasWiderRange()) continue;
     for (double scale : {1e10, 1e-10}) {
       SCOPED_TRACE(scale);
       const H a = Generate<H>(
