@@ -47,6 +47,14 @@ RAW = [
     (r"^(Real|Complex)_(Get|Set|Proxy)", "plain array loop", False),
     (r"^Bessel(J|Y)$", "jn / yn of the C library", False),
     (r"^FFT (Forward|Backward)$", "FFTW_MEASURE plan", False),
+    (r"^PackedSpdSolveVsFull$", "dposv (full storage)", True),
+    (r"^PackedHpdSolveVsFull$", "zposv (full storage)", True),
+    (r"^PackedSpdSolveFresh$", "dposv, each side once per process", True),
+    (r"^PackedHpdSolveFresh$", "zposv, each side once per process", True),
+    (r"^SymmetricEigenVsFull$", "dsyevd (full storage, queried work)", True),
+    (r"^HermitianEigenVsFull$", "zheevd (full storage, queried work)", True),
+    (r"^SvdVsGesdd$", "dgesdd 'A' (queried work)", True),
+    (r"^ComplexSvdVsGesdd$", "zgesdd 'A' (queried work)", True),
     (r"^FFT \w+( \w+)?/(ESTIMATE|MEASURE)$", "FFTW plan execute + copies", False),
     (r"^Product2Threads/", "the same on 1 thread (wall time)", False),
     (r"^Product2ThreadsVsBlas/", "dgemm / zgemm on 2 threads (wall time)", False),
@@ -65,6 +73,10 @@ RAW = [
     (r"^(GeneralBand|SymmetricBand|Packed)SetChecked$", "plain loop over the whole input, checking", False),
     (r"^Matrix(Sum|Scale|Negate)$", "new array + plain loop", False),
     (r"^MatrixTranspose$", "new array + blocked transpose", False),
+    (r"^ReciprocalCondition$", "dgecon (norm given)", True),
+    (r"^ComplexReciprocalCondition$", "zgecon (norm given)", True),
+    (r"^ComplexDenseFactorize$", "zgetrf", True),
+    (r"^(Complex)?LangeBeforeGetrf$", "?getrf alone (other side: ?lange + ?getrf, no library)", False),
 ]
 
 # Separately timed pairs: library run name -> raw run name.

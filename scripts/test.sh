@@ -11,6 +11,11 @@ cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
 
 jobs=$(nproc)
+stage_start=$SECONDS
+# Prints how long the stage that just ended took (CI keeps the whole run
+# under a time budget).
+stage_done() { echo "--- $1: $((SECONDS - stage_start)) s"; stage_start=$SECONDS; }
+stage_done install
 # mpirun refuses to run as root unless both are set.
 export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1
 run_suite() {
@@ -18,7 +23,9 @@ run_suite() {
   echo "=== $dir: $*"
   cmake -S . -B "$dir" -G Ninja "$@" >/dev/null
   cmake --build "$dir" --parallel "$jobs"
+  stage_done "$dir build"
   ctest --test-dir "$dir" --output-on-failure --parallel "$jobs" --timeout 300
+  stage_done "$dir tests"
 }
 
 # The OpenBLAS build also builds OrvaneNet::Distributed and runs its tests
@@ -32,5 +39,7 @@ run_suite build/test-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
 run_suite build/test-reference -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=Reference \
   -DORVANE_BUILD_BENCH=OFF
 ./scripts/memcheck.sh build/test-reference
+stage_done memcheck
 ./scripts/fuzz.sh
+stage_done fuzz
 echo "All test suites passed."

@@ -567,6 +567,60 @@ void ScalarRows() {
       });
 }
 
+// Norms, condition estimates and determinants: every kind, empty, 1 x 1
+// zero, non-finite, factorized, disposed; square only.
+template <class H>
+void MeasureRows(const std::string& p) {
+  const std::string q = "Measures_" + p;
+  auto all = [](H& a) {
+    E<H> phase{};
+    for (NormType type : {NormType::One, NormType::Infinity, NormType::Frobenius, NormType::MaxAbs}) {
+      (void)MatrixNorm::Compute(a, type);
+    }
+    (void)LinearEquation::ReciprocalCondition(a);
+    (void)LinearEquation::Determinant(a);
+    (void)LinearEquation::LogDeterminant(a, phase);
+  };
+  for (int form = 0; form < 6; ++form) {
+    const std::string k = q + kKindNames[form + (kReal<H> ? 0 : 6)] + "_";
+    Add(k + "ZeroOrder", [=] { H a = MakeKind<H>(form, 0); all(a); });
+    // Singular: 0 from the general and packed kinds; the positive definite ones cannot factorize it.
+    Add(k + "OneByOneZero", [=] {
+          H a = MakeKind<H>(form, 1);
+          EXPECT_EQ(LinearEquation::ReciprocalCondition(a), 0.0);
+        }, form < 4 ? kReturns : kOrvane);
+    // A NaN has no condition number; the positive definite kinds may refuse
+    // a non-finite diagonal as not positive definite.
+    Add(k + "NaN", [=] {
+          H a = Filled<H>(form, 3, kNaN), b = a.Clone();
+          all(a);
+          EXPECT_TRUE(std::isnan(LinearEquation::ReciprocalCondition(b)));
+        }, form < 4 ? kReturns : kOrvaneOrReturns);
+    for (double v : {kInf, -kInf}) {
+      Add(k + (v > 0 ? "Inf" : "MinusInf"), [=] { H a = Filled<H>(form, 3, v); all(a); },
+          form < 4 ? kReturns : kOrvaneOrReturns);
+    }
+    Add(k + "NormOfFactors", [=] {
+          H a = Filled<H>(form, 3);
+          LinearEquation::Factorize(a);
+          (void)MatrixNorm::Compute(a, NormType::One);
+        }, kOrvane, "The matrix holds its factors, so its norm cannot be computed; take the norm before factorizing.");
+  }
+  const char* const notSquare = "Matrix size m != n is not supported.";
+  Add(q + "ReciprocalConditionNotSquare", [] { H a(2, 3); (void)LinearEquation::ReciprocalCondition(a); }, kOrvane,
+      notSquare);
+  Add(q + "DeterminantNotSquare", [] { H a(3, 2); (void)LinearEquation::Determinant(a); }, kOrvane, notSquare);
+  Add(q + "LogDeterminantNotSquare", [] {
+        H a(1, 0);
+        E<H> phase{};
+        (void)LinearEquation::LogDeterminant(a, phase);
+      }, kOrvane, notSquare);
+  Add(q + "NormNotSquare", [] { (void)MatrixNorm::Compute(H(2, 3), NormType::Infinity); });
+  Add(q + "UnknownNormType", [] { (void)MatrixNorm::Compute(H(2, 2), static_cast<NormType>(7)); }, kOrvane,
+      "Unknown norm type.");
+  Add(q + "Disposed", [=] { H m = Dead<H>(); all(m); }, kOrvane, kDisposed);
+}
+
 template <class H>
 void RowsOf(const std::string& p) {
   ConstructorRows<H>(p);
@@ -576,6 +630,7 @@ void RowsOf(const std::string& p) {
   DisposedRows<H>(p);
   FileRows<H>(p);
   EigenRows<H>(p);
+  MeasureRows<H>(p);
 }
 
 std::vector<Row> AllRows() {

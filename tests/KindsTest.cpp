@@ -362,18 +362,16 @@ TEST(DoubleGeneralLeastSquare, OverAndUnderdeterminedSystems) {
 
 // ---- the packed symmetric and Hermitian kinds ----
 
-// Below the diagonal the conjugate is stored, a diagonal entry is kept as
-// written. An indefinite matrix made positive definite and refactorized takes
+// Below the diagonal the conjugate is stored (a diagonal entry with an
+// imaginary part is refused: SoundBehaviourTest). An indefinite matrix made positive definite and refactorized takes
 // the Cholesky route again.
 TYPED_TEST(PackedSymmetric, MirrorAndRouteSwitch) {
   using G = RhsOf<TypeParam>;
   if constexpr (std::is_same_v<TypeParam, ComplexHermitianMatrix>) {
     TypeParam h(3, 3);
     h.set_Item(2, 0, Complex(1, 2));
-    h.set_Item(1, 1, Complex(2, 3));
     EXPECT_EQ(h.get_Item(2, 0), Complex(1, 2));
     EXPECT_EQ(h.get_Item(0, 2), Complex(1, -2));
-    EXPECT_EQ(h.get_Item(1, 1), Complex(2, 3));
   }
   auto a = FromRows<TypeParam>({{1, 2}, {2, 1}});
   auto b = FromRows<G>({{3}, {3}}), c = FromRows<G>({{1.5}, {1.5}});

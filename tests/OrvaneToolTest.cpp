@@ -6,6 +6,7 @@
 #include <OrvaneNet/OrvaneNet.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "TestUtil.h"
@@ -280,6 +281,12 @@ TEST_F(OrvaneTool, FailuresAreOneLineAndTheirStatus) {
       {{"solve", "indef.txt", "b.txt", "--kind", "symmetric-tridiagonal"}, 1,
        "orvane solve: indef.txt: not positive definite; the symmetric tridiagonal kind needs a positive "
        "definite matrix (--kind symmetric also takes indefinite ones)"},
+      {{"cond", "indef.txt", "--kind", "symmetric-band", "--kl", "1"}, 1,
+       "orvane cond: indef.txt: not positive definite; the symmetric band (kl=ku=1) kind needs a positive "
+       "definite matrix (--kind symmetric also takes indefinite ones)"},
+      {{"det", "indef.txt", "--kind", "symmetric-band", "--kl", "1"}, 1,
+       "orvane det: indef.txt: not positive definite; the symmetric band (kl=ku=1) kind needs a positive "
+       "definite matrix (--kind symmetric also takes indefinite ones)"},
       {{"eig", "I.txt", "indef.txt"}, 1,
        "orvane eig: indef.txt: not positive definite; the generalized problem needs a positive definite B"},
       {{"inv", "sing.txt"}, 1,
@@ -345,6 +352,88 @@ TEST_F(OrvaneTool, ExactDigitsRoundTripTheResult) {
   EXPECT_EQ(bad.err,
             "orvane inv: --digits must lie in 0..99 (0 selects the general form with up to 15 significant "
             "digits) or be 'exact'\n");
+}
+
+// ---- the condition estimate and the determinant ----
+
+// The single number of a 1 x 1 result printed in the general form.
+double Number(const std::string& out) {
+  const bool framed =
+      out.size() > 4 && out.front() == '[' && out.compare(out.size() - 3, 3, "]\r\n") == 0;
+  EXPECT_TRUE(framed) << out;
+  return framed ? std::stod(out.substr(1, out.size() - 4)) : 0.0;
+}
+
+// 1 + 2^-52 prints as 1.0000000000000002: det A = 2^-52 exactly on every
+// backend, condition near 1.8e16. solve and inv warn once, after output that
+// --quiet leaves unchanged; a well-conditioned system gives no warning (an
+// exactly zero pivot stays a failure: the failure table above).
+TEST_F(OrvaneTool, SolveAndInvWarnWhenSingularToWorkingPrecision) {
+  Write("A.txt", "[1,1]\n[1,1.0000000000000002]\n");
+  Write("b.txt", "[1]\n[2]\n");
+  Write("W.txt", "[4,-1,0]\n[-1,4,-1]\n[0,-1,4]\n");
+  Write("w.txt", "[3]\n[2]\n[3]\n");
+  Matrix a = Matrix::Load(Path("A.txt"));
+  char rcond[16];
+  std::snprintf(rcond, sizeof rcond, "%.1e", LinearEquation::ReciprocalCondition(a));
+  const std::vector<std::vector<std::string>> nearlySingular{
+      {"solve", "A.txt", "b.txt"},
+      {"inv", "A.txt"},
+      {"solve", "A.txt", "b.txt", "--kind", "band", "--kl", "1", "--ku", "1"}};
+  for (std::vector<std::string> args : nearlySingular) {
+    const Outcome loud = Run(args);
+    EXPECT_EQ(loud.status, 0) << loud.err;
+    EXPECT_EQ(loud.err,
+              "orvane " + args[0] +
+                  ": warning: A.txt is singular to working precision (reciprocal condition " +
+                  rcond + "); the result may be meaningless\n");
+    args.push_back("--quiet");
+    const Outcome quiet = Run(args);
+    EXPECT_EQ(quiet.status, 0);
+    EXPECT_EQ(quiet.err, "");
+    EXPECT_EQ(quiet.out, loud.out);
+    EXPECT_NE(loud.out, "");
+  }
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"solve", "W.txt", "w.txt"},
+           {"inv", "W.txt", "--kind", "symmetric"},
+           {"solve", "W.txt", "w.txt", "--kind", "symmetric-tridiagonal"}}) {
+    const Outcome r = Run(args);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "") << args[0];
+  }
+}
+
+// cond prints the library's estimate for the kind; det the determinant or,
+// with --log, log |det A| and its sign (phase: a second file with -o).
+TEST_F(OrvaneTool, CondAndDetMatchTheLibrary) {
+  Write("A.txt", "[4,1,0]\n[1,3,-1]\n[0,-1,2]\n");
+  Matrix general = Matrix::Load(Path("A.txt")),
+         tridiagonal(3, 3, MatrixType::DoubleSymmetricTridiagonal);
+  for (int i = 0; i < 3; ++i)
+    for (int j = std::max(0, i - 1); j < std::min(3, i + 2); ++j) tridiagonal(i, j) = general(i, j);
+  const double rcond = LinearEquation::ReciprocalCondition(general);
+  EXPECT_NEAR(Number(Run({"cond", "A.txt"}).out), rcond, 1e-14 * rcond);
+  EXPECT_NEAR(Number(Run({"cond", "A.txt", "--kind", "symmetric-tridiagonal"}).out),
+              LinearEquation::ReciprocalCondition(tridiagonal), 1e-14 * rcond);
+
+  Write("Z.txt", "[0,2,1]\n[2,0,3]\n[1,3,0]\n");  // det 12, a zero diagonal: 2 x 2 pivots
+  EXPECT_NEAR(Number(Run({"det", "Z.txt"}).out), 12.0, kPrinted * 12);
+  EXPECT_NEAR(Number(Run({"det", "Z.txt", "--kind", "symmetric"}).out), 12.0, kPrinted * 12);
+  Write("N.txt", "[-2,1]\n[1,-3]\n");  // det 5
+  EXPECT_EQ(Run({"det", "N.txt", "--kind", "symmetric", "--log", "--digits", "4"}).out,
+            "log |det A|:\n[1.6094]\r\nsign (det A = sign * exp(log |det A|)):\n[1.0000]\r\n");
+  Write("C.txt", "[(0,1),(0,0)]\n[(0,0),(2,0)]\n");  // det 2i
+  const Outcome phase = Run({"det", "C.txt", "--complex", "--log", "-o", "p"});
+  EXPECT_EQ(phase.status, 0) << phase.err;
+  EXPECT_NEAR(Matrix::Load(Path("p-log.txt"))(0, 0), std::log(2.0), kPrinted);
+  EXPECT_LE(orvane_test::Abs(ComplexMatrix::Load(Path("p-phase.txt"))(0, 0) - Complex(0, 1)),
+            kPrinted);
+
+  Write("S.txt", "[1,2]\n[2,4]\n");
+  EXPECT_EQ(Run({"cond", "S.txt"}).out, "[0]\r\n");
+  EXPECT_EQ(Run({"det", "S.txt", "--log"}).out,
+            "log |det A|:\n[-Infinity]\r\nsign (det A = sign * exp(log |det A|)):\n[0]\r\n");
 }
 
 }  // namespace

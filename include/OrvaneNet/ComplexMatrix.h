@@ -100,8 +100,11 @@ class ComplexMatrix {
   /// (conjugated for Hermitian kinds) below the diagonal. Throws
   /// OrvaneException "(i, j) is out of range." for a bad index.
   Complex get_Item(int i, int j) const;
-  /// Clears IsFactorized. Structured kinds refuse (or ignore) values outside
-  /// their pattern as their kind prescribes.
+  /// Clears IsFactorized. On a factorized matrix this changes one entry of
+  /// the stored factors, not of the matrix that was factorized (keep a
+  /// Clone() of that). Structured kinds refuse (or ignore) values outside
+  /// their pattern as their kind prescribes; the Hermitian kinds refuse a
+  /// diagonal value with an imaginary part (OrvaneException, nothing stored).
   void set_Item(int i, int j, Complex value);
   /// get_Item(i, j).
   Complex operator()(int i, int j) const { return get_Item(i, j); }
@@ -115,14 +118,18 @@ class ComplexMatrix {
   int get_RowNum() const;
   /// Number of columns.
   int get_ColNum() const;
-  /// Whether the storage holds factors (element reads then return factors).
+  /// Whether the storage holds factors (element reads then return factors),
+  /// or after Inv() the inverse.
   bool get_IsFactorized() const;
 
   /// Inverts in place (factorizing first unless already factorized) and
-  /// returns this same handle. Band and tridiagonal kinds raise their
-  /// messages after the storage has been factorized.
+  /// returns this same handle; the storage then holds the inverse as a plain
+  /// matrix. A non-square matrix is refused first ("The matrix must be
+  /// square for this operation."), unchanged. Band and tridiagonal kinds
+  /// raise their messages after the storage has been factorized.
   ComplexMatrix& Inv();
-  /// Deep copy of the same kind and state, factors included.
+  /// Deep copy of the same kind and state, factors included. Clone before a
+  /// factorization to keep the matrix itself.
   ComplexMatrix Clone() const;
 
   /// One line per row in format's text form, each ended by CR LF.

@@ -11,7 +11,9 @@ namespace OrvaneNet {
 /// value j) of real symmetric and complex Hermitian matrices, for A x = l x
 /// and A x = l B x with B positive definite. The out-parameters are assigned
 /// before LAPACK runs. a's storage is destroyed, and in the generalized
-/// problem b's receives B's Cholesky factor; keep a Clone() if needed.
+/// problem b's receives B's Cholesky factor; neither then reads as
+/// factorized (a later Solve factorizes what they hold). Keep a Clone() if
+/// needed.
 /// Raises "Only double symmetric matrix is supported for this method." /
 /// "Only complex hermitian matrix is supported for this method." for other
 /// kinds (a tested first), OrvaneException for a b of another order, and the

@@ -14,7 +14,7 @@ class LeastSquare {
   /// an m x n dense general a. b must be dense general with max(m, n) rows
   /// (the first m hold the right-hand sides); afterwards its first n rows hold
   /// X, and for m > n rows n..m-1 the residual components. a is overwritten
-  /// by its QR/LQ factorization; IsFactorized is unchanged.
+  /// by its QR/LQ factorization and no longer reads as factorized.
   /// Raises "Only double general matrix is supported." for other kinds and the
   /// rank message when a does not have full rank.
   static void Solve(Matrix& a, Matrix& b);

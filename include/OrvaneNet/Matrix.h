@@ -84,7 +84,9 @@ class Matrix {
   /// (conjugated for Hermitian kinds) below the diagonal. Throws
   /// OrvaneException "(i, j) is out of range." for a bad index.
   double get_Item(int i, int j) const;
-  /// Clears IsFactorized. Structured kinds refuse (or ignore) values outside
+  /// Clears IsFactorized. On a factorized matrix this changes one entry of
+  /// the stored factors, not of the matrix that was factorized (keep a
+  /// Clone() of that). Structured kinds refuse (or ignore) values outside
   /// their pattern as their kind prescribes.
   void set_Item(int i, int j, double value);
   /// get_Item(i, j).
@@ -99,14 +101,18 @@ class Matrix {
   int get_RowNum() const;
   /// Number of columns.
   int get_ColNum() const;
-  /// Whether the storage holds factors (element reads then return factors).
+  /// Whether the storage holds factors (element reads then return factors),
+  /// or after Inv() the inverse.
   bool get_IsFactorized() const;
 
   /// Inverts in place (factorizing first unless already factorized) and
-  /// returns this same handle. Band and tridiagonal kinds raise their
-  /// messages after the storage has been factorized.
+  /// returns this same handle; the storage then holds the inverse as a plain
+  /// matrix. A non-square matrix is refused first ("The matrix must be
+  /// square for this operation."), unchanged. Band and tridiagonal kinds
+  /// raise their messages after the storage has been factorized.
   Matrix& Inv();
-  /// Deep copy of the same kind and state, factors included.
+  /// Deep copy of the same kind and state, factors included. Clone before a
+  /// factorization to keep the matrix itself.
   Matrix Clone() const;
 
   /// One line per row in format's text form, each ended by CR LF.

@@ -16,6 +16,7 @@
 #include "OrvaneNet/LinearEquation.h"
 #include "OrvaneNet/Matrix.h"
 #include "OrvaneNet/MatrixFormatter.h"
+#include "OrvaneNet/MatrixNorm.h"
 #include "OrvaneNet/MatrixType.h"
 #include "OrvaneNet/OrvaneException.h"
 #include "OrvaneNet/ParseError.h"

@@ -15,8 +15,8 @@ class SingularValueDecomposition {
   /// A = U S V^T (V^H for complex) for a dense general m x n a: resultSigma
   /// m x n with the singular values descending on its diagonal (imaginary
   /// parts 0), resultU m x m, resultVT n x n, all new dense general matrices
-  /// assigned before LAPACK runs. a's contents are destroyed; IsFactorized is
-  /// unchanged. Raises "Only general matrix is supported." for other kinds and
+  /// assigned before LAPACK runs. a's contents are destroyed and it no longer
+  /// reads as factorized. Raises "Only general matrix is supported." for other kinds and
   /// "bidiagonal form B did not converge to zero." on failure.
   static void Decompose(Matrix& a, Matrix& resultSigma, Matrix& resultU, Matrix& resultVT);
   /// The same for a complex a: A = U S V^H, the singular values real.

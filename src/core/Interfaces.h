@@ -21,6 +21,10 @@ class IMatrix {
   virtual MatrixType get_Type() const = 0;
   // Whether the storage holds factors that Solve and Invert may use.
   virtual bool get_IsFactorized() const = 0;
+  // Whether the storage holds the inverse that Invert made (IsFactorized
+  // then reads true, but there are no factors). Only the invertible kinds
+  // ever do.
+  virtual bool HoldsInverse() const { return false; }
 };
 
 // Preconditions kept by every caller in the library: Solve and Invert only

@@ -39,6 +39,8 @@ inline constexpr const char* SymmetricNotSquare =
     "Number of rows and columns must be equal for symmetric matrix.";
 inline constexpr const char* NotTridiagonalElement =
     "The specified element doesn't fit to tridiagonal matrix.";
+inline constexpr const char* HermitianComplexDiagonal =
+    "A diagonal element of a Hermitian matrix must be real.";
 inline constexpr const char* HermitianTridiagonalComplexDiagonal =
     "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please use "
     "Matrix::ComplexHermitian.";
@@ -178,4 +180,13 @@ inline constexpr const char* GeneralEigenNoConvergence =
 // Exact-length Fourier transform: the same bound as the FFT's.
 namespace OrvaneNet::msg {
 inline constexpr const char* DftTooLong = "The DFT input must not have more than 2^29 points.";
+}  // namespace OrvaneNet::msg
+
+// Norms (MatrixNorm::Compute): a factorized matrix's storage holds its
+// factors, whose norm is not the matrix's.
+namespace OrvaneNet::msg {
+inline constexpr const char* NormOfFactors =
+    "The matrix holds its factors, so its norm cannot be computed; take the norm before "
+    "factorizing.";
+inline constexpr const char* UnknownNormType = "Unknown norm type.";
 }  // namespace OrvaneNet::msg

@@ -1,11 +1,15 @@
 // The owned, zero-initialized native array behind every kind's storage.
 // Counts are 64-bit so that products of two int dimensions never wrap.
+// Large arrays get huge pages (core/LargeBlock.h).
 #pragma once
 
 #include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <type_traits>
+
+#include "core/LargeBlock.h"
 
 namespace OrvaneNet::detail {
 
@@ -15,24 +19,18 @@ struct ForOverwrite {};
 
 template <class T>
 class NativeArray {
+  // Zeroed bytes are the value-initialized elements.
+  static_assert(std::is_trivially_copyable_v<T>, "numbers and pivots only");
+
  public:
   NativeArray() = default;
   // `count` entries, each value-initialized (0.0, 0 + 0i, 0). A negative
   // count is a programming error of the caller; it allocates nothing.
-  explicit NativeArray(std::int64_t count) : m_count(count > 0 ? count : 0) {
-    if (m_count > 0) {
-      if (static_cast<std::uint64_t>(m_count) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-      m_data = std::make_unique<T[]>(static_cast<std::size_t>(m_count));
-    }
-  }
-  // `count` entries left uninitialized, for a caller that writes them all.
-  NativeArray(std::int64_t count, ForOverwrite) : m_count(count > 0 ? count : 0) {
-    if (m_count > 0) {
-      if (static_cast<std::uint64_t>(m_count) > SIZE_MAX / sizeof(T)) throw std::bad_alloc();
-      m_data = std::make_unique_for_overwrite<T[]>(static_cast<std::size_t>(m_count));
-    }
-  }
-  NativeArray(const NativeArray& orig) : NativeArray(orig.m_count) {
+  explicit NativeArray(std::int64_t count) : NativeArray(count, true) {}
+  // `count` entries the caller (or LAPACK, as work space) writes before
+  // reading any: no zeroing pass.
+  static NativeArray Uninitialized(std::int64_t count) { return NativeArray(count, false); }
+  NativeArray(const NativeArray& orig) : NativeArray(orig.m_count, false) {
     if (m_count > 0) std::copy_n(orig.m_data.get(), m_count, m_data.get());
   }
   NativeArray& operator=(const NativeArray& orig) {
@@ -45,8 +43,8 @@ class NativeArray {
   T* data() noexcept { return m_data.get(); }
   const T* data() const noexcept { return m_data.get(); }
   std::int64_t size() const noexcept { return m_count; }
-  T& operator[](std::int64_t k) noexcept { return m_data[static_cast<std::size_t>(k)]; }
-  const T& operator[](std::int64_t k) const noexcept { return m_data[static_cast<std::size_t>(k)]; }
+  T& operator[](std::int64_t k) noexcept { return m_data.get()[k]; }
+  const T& operator[](std::int64_t k) const noexcept { return m_data.get()[k]; }
 
   // Frees the storage; idempotent.
   void Release() noexcept {
@@ -55,7 +53,11 @@ class NativeArray {
   }
 
  private:
-  std::unique_ptr<T[]> m_data;
+  NativeArray(std::int64_t count, bool zeroed) : m_count(count > 0 ? count : 0) {
+    m_data.reset(static_cast<T*>(AllocateBlock(static_cast<std::uint64_t>(m_count), sizeof(T), zeroed)));
+  }
+
+  std::unique_ptr<T, FreeBlock> m_data;
   std::int64_t m_count = 0;
 };
 

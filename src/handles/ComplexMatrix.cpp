@@ -84,9 +84,7 @@ int ComplexMatrix::get_ColNum() const { return GetInternalMatrix().get_ColNum();
 bool ComplexMatrix::get_IsFactorized() const { return GetInternalMatrix().get_IsFactorized(); }
 
 ComplexMatrix& ComplexMatrix::Inv() {
-  auto& kind = GetInternalMatrix();
-  if (!kind.get_IsFactorized()) kind.Factorize();
-  kind.Invert();
+  detail::InvertKind(GetInternalMatrix());
   return *this;
 }
 

@@ -198,7 +198,7 @@ typename T::Handle Combine(const typename T::Handle& lhs, const typename T::Hand
   const S* pa = ColumnMajorValues<T>(a, out);
   S* bufferB = out;
   if (pa == out && b.get_Type() != T::General::kType) {
-    spare = NativeArray<S>(static_cast<std::int64_t>(count), ForOverwrite{});
+    spare = NativeArray<S>::Uninitialized(static_cast<std::int64_t>(count));
     bufferB = spare.data();
   }
   const S* pb = ColumnMajorValues<T>(b, bufferB);
@@ -227,27 +227,42 @@ typename T::Handle Transposed(const typename T::Handle& m) {
   return result;
 }
 
+// Inv(): a shape that cannot be inverted is refused before the
+// factorization overwrites the matrix.
+template <class Kind>
+void InvertKind(Kind& kind) {
+  if (kind.get_RowNum() != kind.get_ColNum()) throw OrvaneException(msg::NotSquare);
+  if (!kind.get_IsFactorized()) kind.Factorize();
+  kind.Invert();
+}
+
+// The index of a row or column is checked by itself, so that a matrix
+// without columns (rows) still refuses a row (column) it does not have; the
+// message names the index with 0 for the other one.
+inline void CheckVectorIndex(int index, int count, bool row) {
+  if (index < 0 || index >= count) {
+    const std::string i = std::to_string(row ? index : 0), j = std::to_string(row ? 0 : index);
+    throw OrvaneException("(" + i + msg::IndexSeparator + j + msg::RangeSuffix);
+  }
+}
+
 template <class T>
 typename T::Handle RowVector(const typename T::Handle& mat, int rownum) {
   const auto& a = HandleAccess::Kind(mat);
+  CheckVectorIndex(rownum, a.get_RowNum(), true);
   typename T::Handle result(1, a.get_ColNum());
   auto& r = HandleAccess::Kind(result);
-  for (int j = 0; j < a.get_ColNum(); ++j) {
-    Validator::CheckMatrixRange(a, rownum, j);
-    r.set_Item(0, j, a.get_Item(rownum, j));
-  }
+  for (int j = 0; j < a.get_ColNum(); ++j) r.set_Item(0, j, a.get_Item(rownum, j));
   return result;
 }
 
 template <class T>
 typename T::Handle ColVector(const typename T::Handle& mat, int colnum) {
   const auto& a = HandleAccess::Kind(mat);
+  CheckVectorIndex(colnum, a.get_ColNum(), false);
   typename T::Handle result(a.get_RowNum(), 1);
   auto& r = HandleAccess::Kind(result);
-  for (int i = 0; i < a.get_RowNum(); ++i) {
-    Validator::CheckMatrixRange(a, i, colnum);
-    r.set_Item(i, 0, a.get_Item(i, colnum));
-  }
+  for (int i = 0; i < a.get_RowNum(); ++i) r.set_Item(i, 0, a.get_Item(i, colnum));
   return result;
 }
 

@@ -84,9 +84,7 @@ int Matrix::get_ColNum() const { return GetInternalMatrix().get_ColNum(); }
 bool Matrix::get_IsFactorized() const { return GetInternalMatrix().get_IsFactorized(); }
 
 Matrix& Matrix::Inv() {
-  auto& kind = GetInternalMatrix();
-  if (!kind.get_IsFactorized()) kind.Factorize();
-  kind.Invert();
+  detail::InvertKind(GetInternalMatrix());
   return *this;
 }
 

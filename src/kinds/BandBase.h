@@ -24,6 +24,7 @@
 #include "core/NumberText.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -92,6 +93,7 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int m = m_rownum, n = m_colnum, kl = m_kl, ku = m_ku, ldab = m_ldab;
     int info = 0;
+    RecordNorm();
     lapack::gbtrf(&m, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &info);
     m_isFactorized = true;
   }
@@ -111,6 +113,7 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
     const auto B = RhsView(b);
     const int n = m_rownum, kl = m_kl, ku = m_ku, nrhs = B.cols(), ldab = m_ldab, ldb = B.ld();
     int info = 0;
+    RecordNorm();
     lapack::gbsv(&n, &kl, &ku, &nrhs, ab.data(), &ldab, ipiv.data(), B.data(), &ldb, &info);
     m_isFactorized = true;
     if (info > 0) {
@@ -206,6 +209,46 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
     }
     m_isFactorized = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) GeneralBandBase::Factorize();
+    const char norm = '1';
+    const int n = m_rownum, kl = m_kl, ku = m_ku, ldab = m_ldab;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::gbcon(&norm, &n, &kl, &ku, ab.data(), &ldab, ipiv.data(), &m_anorm, rcond, work,
+                    iwork, rwork, info);
+    });
+  }
+
+  // U's diagonal stays in row kl + ku, where the elements' diagonal was.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) GeneralBandBase::Factorize();
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return ab[Index(i, i)]; });
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors ab will hold.
+  void RecordNorm() { m_anorm = OneNormGeneralBand(ab.data(), m_rownum, m_kl, m_ku, m_ldab); }
+
+  // langb reads the band from its first superdiagonal row, past the kl
+  // fill-in rows, with the same ldab.
+  double ElementNorm(char norm) const {
+    if (m_rownum == 0) return 0.0;  // ab holds nothing to point into
+    const int n = m_rownum, kl = m_kl, ku = m_ku, ldab = m_ldab;
+    NativeArray<double> work(norm == 'I' ? n : 0);
+    return lapack::langb(&norm, &n, &kl, &ku, ab.data() + kl, &ldab, work.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors ab holds
 };
 
 // Symmetric / Hermitian band, n = 4, kd = 2, ldab = kd + 1 = 3. Element
@@ -240,6 +283,7 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
   // Inside the band: stores (the mirror for i > j) and clears IsFactorized.
   // Outside the band any value is ignored.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       if (j - i > m_ku) return;
       ab[Index(i, j)] = ToStorage(value);
@@ -252,15 +296,12 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
   void Invert() override { throw OrvaneException(kInversionMessage); }
 
-  // Cholesky A = U^H U in place. Not positive definite: throws, the flag stays
-  // as it was and ab keeps LAPACK's partial factor.
+  // Cholesky A = U^H U in place. Not positive definite: throws, and the
+  // flag and the elements stay as they were.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
-    int info = 0;
-    lapack::pbtrf(&uplo, &n, &kd, ab.data(), &ldab, &info);
-    CheckInfo(info, kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) { lapack::pbtrf(&uplo, &n, &kd, ab.data(), &ldab, info); });
   }
 
   // Overwrites b (n rows) with the solution from the stored factor.
@@ -273,16 +314,15 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
     CheckIllegal(info);  // pbtrs reports no info > 0
   }
 
-  // Factorizes and solves in one call. Not positive definite: throws, b is
-  // unchanged, the flag stays as it was and ab holds a partial factor.
+  // Factorizes and solves in one call. Not positive definite: throws, and b,
+  // the flag and the elements stay as they were (pbsv stops before b).
   void SolveWithSimpleDriver(IMatrix& b) override {
     const auto B = RhsView(b);
     const char uplo = 'U';
     const int n = m_rownum, kd = m_ku, ldab = m_ku + 1, nrhs = B.cols(), ldb = B.ld();
-    int info = 0;
-    lapack::pbsv(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, &info);
-    CheckInfo(info, kNotPositiveDefiniteMessage);
-    m_isFactorized = true;
+    FactorizeOrRestore([&](int* info) {
+      lapack::pbsv(&uplo, &n, &kd, &nrhs, ab.data(), &ldab, B.data(), &ldb, info);
+    });
   }
 
   void Dispose() noexcept override { ab.Release(); }
@@ -298,6 +338,22 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
  private:
   friend StorageAccess;
+
+  // Runs a factorizing routine on a copy kept aside: when it fails (pbtrf
+  // stops with a partial factor in place) the band is put back and the
+  // failure raised, so the matrix is never left half factorized.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    RecordNorm();
+    NativeArray<Scalar> saved(ab);
+    int info = 0;
+    call(&info);
+    if (info != 0) {
+      ab = std::move(saved);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
+    }
+    m_isFactorized = true;
+  }
 
   NativeArray<Scalar> ab;
   int m_ku;  // = kd; the shape check made subnum equal to it
@@ -351,6 +407,50 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
     }
     m_isFactorized = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) SymmetricBandBase::Factorize();
+    const char uplo = 'U';
+    const int n = m_rownum, kd = m_ku, ldab = m_ku + 1;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::pbcon(&uplo, &n, &kd, ab.data(), &ldab, &m_anorm, rcond, work, iwork, rwork, info);
+    });
+  }
+
+  // The squared (real) diagonal of the Cholesky factor U.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) SymmetricBandBase::Factorize();
+    ScaledProduct<Scalar> det;
+    for (int j = 0; j < m_rownum; ++j) {
+      const Scalar u(std::real(ab[Index(j, j)]));
+      det.Multiply(u);
+      det.Multiply(u);
+    }
+    return det;
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factor ab will hold.
+  void RecordNorm() { m_anorm = OneNormSymmetricBand(ab.data(), m_rownum, m_ku, m_ku + 1); }
+
+  // The upper band, as the factorization reads it (uplo 'U').
+  double ElementNorm(char norm) const {
+    const char uplo = 'U';
+    const int n = m_rownum, k = m_ku, ldab = m_ku + 1;
+    NativeArray<double> work(n);
+    return lapack::lanhb(&norm, &uplo, &n, &k, ab.data(), &ldab, work.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factor ab holds
 };
 
 }  // namespace OrvaneNet::detail

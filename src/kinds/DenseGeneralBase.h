@@ -15,7 +15,11 @@
 #pragma once
 
 #include <algorithm>
+#include <climits>
+#include <cmath>
+#include <complex>
 #include <cstdint>
+#include <limits>
 #include <typeinfo>
 
 #include "OrvaneNet/OrvaneException.h"
@@ -26,7 +30,9 @@
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "lapack/Dense.h"
+#include "lapack/WorkArray.h"
 #include "lapack/Workspace.h"
 
 namespace OrvaneNet::detail {
@@ -47,6 +53,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int m = m_rownum, n = m_colnum, lda = Ld();
     int info = 0;
+    RecordNorm();
     lapack::getrf(&m, &n, dat.data(), &lda, ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (singular U) is accepted
     m_holdsInverse = false;
@@ -67,8 +74,12 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     Rhs& rhs = RhsOf(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
+    // OpenBLAS's gesv returns at once when there is no right-hand side; the
+    // factors a later Solve relies on must be there all the same.
+    if (rhs.m_colnum == 0) return Factorize();
     const int n = m_rownum, nrhs = rhs.m_colnum, lda = Ld(), ldb = rhs.Ld();
     int info = 0;
+    RecordNorm();
     lapack::gesv(&n, &nrhs, dat.data(), &lda, ipiv.data(), rhs.dat.data(), &ldb, &info);
     m_isFactorized = true;
     m_holdsInverse = false;
@@ -94,6 +105,16 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     m_holdsInverse = true;
   }
 
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
+  // Another operation has written a plain matrix into the array (a
+  // solution), or a driver has destroyed it (SVD, least squares): the
+  // factors or the inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
   void Dispose() noexcept override {
     dat.Release();
     ipiv.Release();
@@ -115,7 +136,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   // Storage left uninitialized, for a new matrix that is filled in full at once.
   DenseGeneralBase(int rownum, int colnum, ForOverwrite)
       : KindState((RequireNonNegative(rownum, colnum), rownum), colnum) {
-    dat = NativeArray<Scalar>(static_cast<std::int64_t>(rownum) * colnum, ForOverwrite{});
+    dat = NativeArray<Scalar>::Uninitialized(static_cast<std::int64_t>(rownum) * colnum);
     ipiv = IdentityPivots(rownum);
   }
 
@@ -126,9 +147,10 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     if (m_rownum != m_colnum) throw OrvaneException(msg::NotSquare);
   }
 
-  // A = U * S * V^H with all singular vectors. The singular values go onto
-  // the diagonal of smat (through its own element writes) before info is
-  // examined, so a convergence failure still leaves them there.
+  // A = U * S * V^H with all singular vectors, by divide and conquer
+  // (gesdd). The singular values go onto the diagonal of smat (through its
+  // own element writes) before info is examined, so a convergence failure
+  // still leaves them there.
   template <class SMatrix>
   void SolveSVDImpl(SMatrix& smat, IMatrix& umat, IMatrix& vtmat) {
     Rhs& u = dynamic_cast<Rhs&>(umat);
@@ -145,16 +167,34 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
       for (int i = 0; i < n; ++i) vt.View()(i, i) = Scalar(1);
       return;
     }
-    const char job = 'A';
-    const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
-    NativeArray<double> rwork(std::max(1, 5 * k));
-    NativeArray<double> s(std::max(1, k));
-    auto gesvd = [&](Scalar* work, const int* lwork, int* info) {
-      lapack::gesvd(&job, &job, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
-                    vt.dat.data(), &ldvt, work, lwork, rwork.data(), info);
-    };
-    const int info =
-        lapack::RunWithWorkspace<Scalar>(std::max(std::max(m, n) + 3 * k, 5 * k), gesvd);
+    // Values gesdd does not write read NaN.
+    NativeArray<double> s(k);
+    std::fill_n(s.data(), k, std::numeric_limits<double>::quiet_NaN());
+    // gesdd refuses a NaN as an illegal 4th argument, and it can iterate
+    // forever on an infinity (so could gesvd), so neither reaches it. A NaN
+    // gives what gesvd gave: NaN singular values and vectors, no exception;
+    // an infinity (without NaN) is a decomposition that does not converge.
+    const auto isNaN = [](const Scalar& v) { return std::isnan(std::abs(v)); };
+    const auto isFinite = [](const Scalar& v) { return std::isfinite(std::abs(v)); };
+    int info = 1;
+    if (std::any_of(dat.data(), dat.data() + dat.size(), isNaN)) {
+      info = 0;
+      std::fill_n(u.dat.data(), u.dat.size(), Scalar(std::numeric_limits<double>::quiet_NaN()));
+      std::fill_n(vt.dat.data(), vt.dat.size(), Scalar(std::numeric_limits<double>::quiet_NaN()));
+    } else if (std::all_of(dat.data(), dat.data() + dat.size(), isFinite)) {
+      const char jobz = 'A';
+      const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
+      const std::int64_t mn = k, mx = std::max(m, n);
+      auto rwork = lapack::WorkArray<double>::Uninitialized(lapack::SvdRworkSize(Scalar{}, mn, mx));
+      auto iwork = lapack::WorkArray<int>::Uninitialized(8 * mn);
+      auto gesdd = [&](Scalar* work, const int* lwork, int* status) {
+        lapack::gesdd(&jobz, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
+                      vt.dat.data(), &ldvt, work, lwork, rwork.data(), iwork.data(), status);
+      };
+      const auto minimum = std::min<std::int64_t>(lapack::SvdWorkSize(Scalar{}, mn, mx), INT_MAX);
+      info = lapack::RunWithWorkspace<Scalar>(static_cast<int>(minimum), gesdd);
+      Overwritten();
+    }
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));
     CheckInfo(info, msg::SvdNoConvergence);
   }
@@ -185,6 +225,49 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     m_isFactorized = false;
     m_holdsInverse = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+  double Norm(NormType type) const override {
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    const char norm = '1';
+    const int n = m_rownum, lda = Ld();
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      lapack::gecon(&norm, &n, dat.data(), &lda, &m_anorm, rcond, work, iwork, rwork, info);
+    });
+  }
+
+  ScaledProduct<Scalar> Determinant() override {
+    RequireSquare();
+    FactorizeForMeasures();
+    const auto A = View();
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return A(i, i); });
+  }
+
+ protected:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors dat will hold.
+  void RecordNorm() { m_anorm = OneNormDense(dat.data(), m_rownum, m_colnum, Ld()); }
+
+ private:
+  double ElementNorm(char norm) const {
+    const int m = m_rownum, n = m_colnum, lda = Ld();
+    NativeArray<double> work(norm == 'I' ? m : 0);
+    return lapack::lange(&norm, &m, &n, dat.data(), &lda, work.data());
+  }
+
+  // A held inverse is a plain matrix, not factors.
+  void FactorizeForMeasures() {
+    if (!m_isFactorized || m_holdsInverse) DenseGeneralBase::Factorize();
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors dat holds
 };
 
 }  // namespace OrvaneNet::detail

@@ -9,6 +9,7 @@
 #include "OrvaneNet/BadKindCast.h"
 #include "core/Interfaces.h"
 #include "core/LapackStatus.h"
+#include "core/Measures.h"
 #include "core/Messages.h"
 #include "kinds/BulkCopy.h"
 #include "kinds/DenseView.h"
@@ -82,7 +83,8 @@ class BulkCopyLayer<Derived, IComplexMatrix> : public BulkCopyBase<Derived, ICom
 // Derived is the kind (it provides kType and a public copy constructor);
 // Scalar the element LAPACK sees, double or doublecomplex.
 template <class Derived, class Scalar>
-class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interface> {
+class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interface>,
+                 public IMatrixMeasures<Scalar> {
  public:
   using Interface = typename FieldOf<Scalar>::Interface;
   using Element = decltype(ToElement(Scalar{}));

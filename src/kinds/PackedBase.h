@@ -9,16 +9,22 @@
 //            [                9 ]
 //
 // An element below the diagonal is the mirror of (j, i): the same value for
-// real data, its complex conjugate for Hermitian data. Diagonal entries are
-// stored as written; LAPACK's Hermitian routines read only their real part.
+// real data, its complex conjugate for Hermitian data. A Hermitian diagonal
+// entry is real: a value with an imaginary part is refused (LAPACK's
+// Hermitian routines would read only its real part).
 //
 // Factorization tries Cholesky (A = U^H U) first and falls back to
 // Bunch-Kaufman (A = U D U^H with pivots) when LAPACK reports that A is not
 // positive definite; m_isPositiveDefinite records which factors ap holds so
-// that Solve and Invert call the matching routines.
+// that Solve and Invert call the matching routines. The Cholesky attempt
+// runs on a Rectangular Full Packed copy of the triangle, where LAPACK's
+// factorization is blocked (pptrf on ap works column by column, at a third
+// of the speed); the factor is copied back into ap in the packed layout, and
+// a failed attempt leaves ap as it was for the fallback.
 #pragma once
 
 #include <algorithm>
+#include <cmath>
 #include <complex>
 #include <cstdint>
 #include <string>
@@ -32,10 +38,13 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Packed.h"
+#include "lapack/WorkArray.h"
+#include "lapack/Workspace.h"
 
 namespace OrvaneNet::detail {
 
@@ -56,6 +65,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
   }
   // Storing clears IsFactorized; the route flag stays as it is.
   void set_Item(int i, int j, Element value) override {
+    if (i == j) RequireRealDiagonal(value);
     if (i <= j) {
       ap[PackedIndex(i, j)] = ToStorage(value);
     } else {
@@ -66,12 +76,12 @@ class PackedBase : public KindBase<Derived, Scalar> {
   }
 
   // Cholesky, or Bunch-Kaufman when A is not positive definite. Throws the
-  // singular-D message when D has an exact zero; ap then holds the completed
-  // indefinite factors but IsFactorized is false.
+  // singular-D message when D has an exact zero; ap then holds the matrix as
+  // it was and IsFactorized is false.
   void Factorize() override {
     const char uplo = 'U';
     const int n = m_rownum;
-    EitherRoute([&](int* info) { lapack::pptrf(&uplo, &n, ap.data(), info); },
+    EitherRoute([&](int* info) { *info = RfpCholesky(); },
                 [&](int* info) { lapack::hptrf(&uplo, &n, ap.data(), ipiv.data(), info); },
                 msg::SingularD);
   }
@@ -99,9 +109,12 @@ class PackedBase : public KindBase<Derived, Scalar> {
     const auto B = RhsView(b);
     const char uplo = 'U';
     const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
-    // ppsv stops before touching b when the Cholesky factorization fails.
+    // As ppsv would: b is touched only once the Cholesky factor is in ap.
     EitherRoute(
-        [&](int* info) { lapack::ppsv(&uplo, &n, &nrhs, ap.data(), B.data(), &ldb, info); },
+        [&](int* info) {
+          *info = RfpCholesky();
+          if (*info == 0) lapack::pptrs(&uplo, &n, &nrhs, ap.data(), B.data(), &ldb, info);
+        },
         [&](int* info) {
           lapack::hpsv(&uplo, &n, &nrhs, ap.data(), ipiv.data(), B.data(), &ldb, info);
         },
@@ -118,13 +131,22 @@ class PackedBase : public KindBase<Derived, Scalar> {
     const int n = m_rownum;
     int info = 0;
     if (m_isPositiveDefinite) {
-      lapack::pptri(&uplo, &n, ap.data(), &info);
+      info = RfpInverse();
     } else {
       NativeArray<Scalar> work(std::max(1, n));
       lapack::hptri(&uplo, &n, ap.data(), ipiv.data(), work.data(), &info);
     }
     CheckInfo(info, msg::CholeskyInversion);
     m_holdsInverse = true;
+  }
+
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
+  // An eigen driver has destroyed ap (or left B's Cholesky factor in it):
+  // whatever factors or inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
   }
 
   void Dispose() noexcept override {
@@ -142,76 +164,212 @@ class PackedBase : public KindBase<Derived, Scalar> {
   PackedBase(const PackedBase&) = default;
 
   // Eigenvalues ascending into values[0..n-1] and, when vectors is given,
-  // the orthonormal eigenvectors into its columns. Destroys ap.
+  // the orthonormal eigenvectors into its columns. May destroy ap.
   void SolveEigenImpl(std::vector<double>& values, IMatrix* vectors) {
     RequireEigenvalueRoom(static_cast<std::int64_t>(values.size()), "Array values");
     Scalar* z = vectors == nullptr ? nullptr : VectorsDat(*vectors);
-    CheckInfo(Hpev(values.data(), z), msg::EigenNoConvergence);
+    CheckInfo(RunEigen(values.data(), z), msg::EigenNoConvergence);
   }
 
   // A x = lambda B x with B positive definite; vectors normalized to
-  // Z^H B Z = I. Destroys ap and leaves B's Cholesky factor in b.
+  // Z^H B Z = I. May destroy ap; leaves B's Cholesky factor in b.
   void SolveGeneralizedEigenImpl(IMatrix& b, std::vector<double>& values, IMatrix* vectors) {
     Derived& bmat = dynamic_cast<Derived&>(b);
     RequireEigenvalueRoom(static_cast<std::int64_t>(values.size()), "Array values");
     Scalar* z = vectors == nullptr ? nullptr : VectorsDat(*vectors);
-    CheckInfo(Hpgv(bmat, values.data(), z), msg::GeneralizedEigenNoConvergence);
+    CheckInfo(RunGeneralizedEigen(bmat, values.data(), z), msg::GeneralizedEigenNoConvergence);
   }
 
-  // jobz 'V' when z is given, 'N' otherwise; returns LAPACK's info. No LAPACK
-  // call for order 0, whose work sizes would not be positive.
-  int Hpev(double* w, Scalar* z) {
+  // Divide and conquer; jobz 'V' when z (n x n, ldz = n) is given, 'N'
+  // otherwise. Returns LAPACK's info, in the meanings of the QR drivers
+  // (hpev) this replaces: > 0 a convergence failure. (With eigenvectors and
+  // n > 25 LAPACK's positive info encodes the failing submatrix instead of
+  // counting unconverged elements.) No LAPACK call for order 0.
+  //
+  // Values only: on the packed triangle (hpevd), so memory stays the packed
+  // array plus O(n). With eigenvectors: the triangle unpacked into z itself,
+  // which heevd overwrites with the eigenvectors; the full-storage reduction
+  // and back-transformation are blocked (hpevd's are not), twice as fast,
+  // and the n x n array is the result's anyway. ap is then left as it was.
+  int RunEigen(double* w, Scalar* z) {
     const int n = m_rownum;
     if (n == 0) return 0;
-    const char jobz = z == nullptr ? 'N' : 'V', uplo = 'U';
-    const int ldz = n;
-    Scalar unusedZ{};
-    NativeArray<Scalar> work(lapack::EigenWorkSize(Scalar{}, n));
-    NativeArray<double> rwork(lapack::EigenRworkSize(Scalar{}, n));
+    const char uplo = 'U';
     int info = 0;
-    lapack::hpev(&jobz, &uplo, &n, ap.data(), w, z == nullptr ? &unusedZ : z, &ldz, work.data(),
-                 rwork.data(), &info);
-    return info;
+    if (z == nullptr) {
+      const char jobz = 'N';
+      const int ldz = n;
+      Scalar unusedZ{};
+      info = lapack::RunWithWorkspaces<Scalar>(
+          [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
+              const int* liwork, int* status) {
+            lapack::hpevd(&jobz, &uplo, &n, ap.data(), w, &unusedZ, &ldz, work, lwork, rwork,
+                          lrwork, iwork, liwork, status);
+          });
+      Overwritten();
+    } else {
+      const char jobz = 'V';
+      const int lda = n;
+      Unpack(ap.data(), z);
+      info = lapack::RunWithWorkspaces<Scalar>(
+          [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
+              const int* liwork, int* status) {
+            lapack::heevd(&jobz, &uplo, &n, z, &lda, w, work, lwork, rwork, lrwork, iwork,
+                          liwork, status);
+          });
+    }
+    return NoConvergenceOnNaN(info, w);
   }
 
-  int Hpgv(Derived& b, double* w, Scalar* z) {
+  // The same for A x = lambda B x (itype 1); info > n: B is not positive
+  // definite (its leading minor of order info - n). On the packed triangles
+  // without eigenvectors (hpgvd, which leaves B's factor in b.ap); with them,
+  // A unpacked into z and B into a full scratch array for hegvd, whose
+  // factor of B is then packed into b.ap. A B found not positive definite
+  // there keeps its elements.
+  int RunGeneralizedEigen(Derived& b, double* w, Scalar* z) {
     const int n = m_rownum;
     RequireShape(b, n, n, "Matrix b");
     if (n == 0) return 0;
-    // The same object as A and B would be overwritten twice over in one call.
-    NativeArray<Scalar> ownB;
-    Scalar* bp = b.ap.data();
-    if (&b == this) {
-      ownB = NativeArray<Scalar>(ap);
-      bp = ownB.data();
-    }
-    const int itype = 1, ldz = n;
-    const char jobz = z == nullptr ? 'N' : 'V', uplo = 'U';
-    Scalar unusedZ{};
-    NativeArray<Scalar> work(lapack::EigenWorkSize(Scalar{}, n));
-    NativeArray<double> rwork(lapack::EigenRworkSize(Scalar{}, n));
+    const int itype = 1;
+    const char uplo = 'U';
     int info = 0;
-    lapack::hpgv(&itype, &jobz, &uplo, &n, ap.data(), bp, w, z == nullptr ? &unusedZ : z, &ldz,
-                 work.data(), rwork.data(), &info);
+    if (z == nullptr) {
+      // The same object as A and B would be overwritten twice over in one call.
+      NativeArray<Scalar> ownB;
+      Scalar* bp = b.ap.data();
+      if (&b == this) {
+        ownB = NativeArray<Scalar>(ap);
+        bp = ownB.data();
+      }
+      const char jobz = 'N';
+      const int ldz = n;
+      Scalar unusedZ{};
+      info = lapack::RunWithWorkspaces<Scalar>(
+          [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
+              const int* liwork, int* status) {
+            lapack::hpgvd(&itype, &jobz, &uplo, &n, ap.data(), bp, w, &unusedZ, &ldz, work,
+                          lwork, rwork, lrwork, iwork, liwork, status);
+          });
+      Overwritten();
+      b.Overwritten();
+    } else {
+      const char jobz = 'V';
+      const int lda = n, ldb = n;
+      lapack::WorkArray<Scalar> full(static_cast<std::int64_t>(n) * n);
+      // Both unpacked before the call: A and B may be the same object.
+      Unpack(ap.data(), z);
+      Unpack(b.ap.data(), full.data());
+      info = lapack::RunWithWorkspaces<Scalar>(
+          [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
+              const int* liwork, int* status) {
+            lapack::hegvd(&itype, &jobz, &uplo, &n, z, &lda, full.data(), &ldb, w, work, lwork,
+                          rwork, lrwork, iwork, liwork, status);
+          });
+      if (info >= 0 && info <= n) {
+        Pack(full.data(), b.ap.data());
+        b.Overwritten();
+      }
+    }
+    return NoConvergenceOnNaN(info, w);
+  }
+
+  // Divide and conquer, unlike the QR iteration, does not notice a NaN in
+  // its input: it returns NaN eigenvalues with info 0. Such a result is
+  // reported as the QR drivers reported it, as a convergence failure (info:
+  // the number of eigenvalues lost), never as a success.
+  int NoConvergenceOnNaN(int info, const double* w) const {
+    if (info != 0) return info;
+    return static_cast<int>(std::count_if(w, w + m_rownum, [](double v) { return std::isnan(v); }));
+  }
+
+  // The packed upper triangle into the upper triangle of an n x n array
+  // (leading dimension n), and back; the strict lower triangle is neither
+  // written nor read (the 'U' routines ignore it).
+  void Unpack(const Scalar* packed, Scalar* full) const {
+    const std::int64_t n = m_rownum;
+    for (std::int64_t j = 0; j < n; ++j) {
+      std::copy_n(packed + j * (j + 1) / 2, j + 1, full + j * n);
+    }
+  }
+  void Pack(const Scalar* full, Scalar* packed) const {
+    const std::int64_t n = m_rownum;
+    for (std::int64_t j = 0; j < n; ++j) {
+      std::copy_n(full + j * n, j + 1, packed + j * (j + 1) / 2);
+    }
+  }
+
+  // Cholesky of ap through Rectangular Full Packed storage: the triangle
+  // converted (tpttf), factorized blocked (pftrf), and the factor converted
+  // back into ap (tfttp), where it is exactly what pptrf leaves (within
+  // rounding) for pptrs, pftri, hptrs and element reads. Returns pftrf's
+  // info (> 0: not positive definite, as pptrf's); ap is written only on
+  // success, so the RFP array is also the copy the fallback needs.
+  //
+  // pftrf stops at a NaN pivot, pptrf does not (it tests only for <= 0) and
+  // leaves a factor of NaN. Non-finite input keeps pptrf's outcome: the
+  // reference sptrf, which the fallback would run instead, indexes outside ap
+  // when a NaN defeats its pivot search.
+  int RfpCholesky() {
+    const int info = ThroughRfp(
+        [](const char* transr, const char* uplo, const int* n, Scalar* arf, int* status) {
+          lapack::pftrf(transr, uplo, n, arf, status);
+        });
+    if (info <= 0 || std::all_of(ap.data(), ap.data() + ap.size(),
+                                 [](const Scalar& v) { return std::isfinite(std::abs(v)); })) {
+      return info;
+    }
+    const NativeArray<Scalar> original(ap);
+    const char uplo = 'U';
+    const int n = m_rownum;
+    int pinfo = 0;
+    lapack::pptrf(&uplo, &n, ap.data(), &pinfo);
+    if (pinfo > 0) std::copy_n(original.data(), original.size(), ap.data());
+    return pinfo;
+  }
+
+  // The inverse from the Cholesky factor in ap, the same way (pftri: twice
+  // as fast as pptri at n = 1000). Returns pftri's info (> 0: a zero on the
+  // factor's diagonal, as pptri's); ap is written only on success.
+  int RfpInverse() { return ThroughRfp([](const char* transr, const char* uplo, const int* n,
+                                          Scalar* arf, int* info) {
+    lapack::pftri(transr, uplo, n, arf, info);
+  }); }
+
+  template <class Routine>
+  int ThroughRfp(Routine&& routine) {
+    const char transr = 'N', uplo = 'U';
+    const int n = m_rownum;
+    if (n == 0) return 0;
+    // Slack after the end at every size: OpenBLAS's zlauum (inside zpftri)
+    // reads past the end of a small RFP array too.
+    constexpr std::int64_t kSlackElements = 4096 / sizeof(Scalar);
+    auto arf = lapack::WorkArray<Scalar>::Uninitialized(ap.size() + kSlackElements);
+    int info = 0;
+    lapack::tpttf(&transr, &uplo, &n, ap.data(), arf.data(), &info);
+    if (info == 0) routine(&transr, &uplo, &n, arf.data(), &info);
+    if (info == 0) lapack::tfttp(&transr, &uplo, &n, arf.data(), ap.data(), &info);
     return info;
   }
 
-  // Runs the Cholesky routine, and when A turns out not to be positive
-  // definite puts the elements back (a failed attempt leaves a partial factor)
-  // and runs the Bunch-Kaufman one. The copy is the only one any operation
-  // makes, so it is filled directly (no zeroing first).
+  // Runs the Cholesky attempt, which leaves ap as it was when A turns out not
+  // to be positive definite, and then the Bunch-Kaufman routine on it. When
+  // that fails too (D exactly singular) the elements are put back: a failed
+  // factorization leaves the matrix as it was. Only this route pays for a
+  // copy, filled directly (no zeroing first).
   template <class Cholesky, class Indefinite>
   void EitherRoute(Cholesky&& cholesky, Indefinite&& indefinite, const char* singularMessage) {
+    RecordNorm();
     m_isFactorized = false;
     m_holdsInverse = false;
-    const std::vector<Scalar> saved(ap.data(), ap.data() + ap.size());
     int info = 0;
     cholesky(&info);
     CheckIllegal(info);
     m_isPositiveDefinite = info == 0;
     if (!m_isPositiveDefinite) {
-      std::copy(saved.begin(), saved.end(), ap.data());
+      const std::vector<Scalar> saved(ap.data(), ap.data() + ap.size());
       indefinite(&info);
+      if (info != 0) std::copy(saved.begin(), saved.end(), ap.data());
       CheckInfo(info, singularMessage);
     }
     m_isFactorized = true;
@@ -287,6 +445,91 @@ class PackedBase : public KindBase<Derived, Scalar> {
     m_isFactorized = false;
     m_holdsInverse = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    // Exactly singular D; a NaN element (which ?sptrf / ?hptrf report the same way) gives NaN.
+    if (!FactorizeForMeasures()) return ReciprocalConditionOf(m_anorm, 0.0);
+    const char uplo = 'U';
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto rwork,
+                                                               double* rcond, int* info) {
+      if (m_isPositiveDefinite) {
+        lapack::ppcon(&uplo, &n, ap.data(), &m_anorm, rcond, work, iwork, rwork, info);
+      } else {
+        lapack::hpcon(&uplo, &n, ap.data(), ipiv.data(), &m_anorm, rcond, work, iwork, info);
+      }
+    });
+  }
+
+  // Cholesky: the squared diagonal of U. Bunch-Kaufman: det D, since U is a
+  // product of unit triangular matrices and interchanges that appear twice
+  // (U D U^H); D's 2 x 2 blocks [a b; b' c] (rows k and k + 1, marked by
+  // negative pivots) contribute a c - |b|^2 = t^2 ((a/t)(c/t) - 1), t = |b|,
+  // formed as LAPACK's ?sptri forms it. Diagonal entries of the Hermitian
+  // factors are real.
+  ScaledProduct<Scalar> Determinant() override {
+    ScaledProduct<Scalar> det;
+    if (!FactorizeForMeasures()) {
+      det.Multiply(Scalar(0));
+      return det;
+    }
+    const int n = m_rownum;
+    for (int k = 0; k < n; ++k) {
+      const double a = std::real(ap[PackedIndex(k, k)]);
+      if (m_isPositiveDefinite) {
+        det.Multiply(Scalar(a));
+        det.Multiply(Scalar(a));
+      } else if (ipiv[k] > 0) {
+        det.Multiply(Scalar(a));
+      } else {
+        const double c = std::real(ap[PackedIndex(k + 1, k + 1)]);
+        const double t = std::abs(ap[PackedIndex(k, k + 1)]);
+        if (t == 0.0) {
+          det.Multiply(Scalar(a * c));
+        } else {
+          det.Multiply(Scalar(t));
+          det.Multiply(Scalar(t));
+          det.Multiply(Scalar((a / t) * (c / t) - 1.0));
+        }
+        ++k;
+      }
+    }
+    return det;
+  }
+
+ protected:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors ap will hold.
+  void RecordNorm() { m_anorm = OneNormPacked(ap.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const char uplo = 'U';
+    const int n = m_rownum;
+    NativeArray<double> work(n);
+    return lapack::lanhp(&norm, &uplo, &n, ap.data(), work.data());
+  }
+
+  // False when Bunch-Kaufman finds D exactly singular: Factorize raises then
+  // (the only fault it raises for a matrix of a valid order), and the
+  // measures report the singularity as 0. A held inverse is factorized again.
+  bool FactorizeForMeasures() {
+    if (m_isFactorized && !m_holdsInverse) return true;
+    try {
+      PackedBase::Factorize();
+    } catch (const OrvaneException&) {
+      return false;
+    }
+    return true;
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors ap holds
 
  private:
   static int CheckedOrder(int rownum, int colnum) {

@@ -29,6 +29,7 @@
 #include "core/NativeArray.h"
 #include "kinds/ElementConversion.h"
 #include "kinds/KindBase.h"
+#include "kinds/OneNorm.h"
 #include "kinds/StorageAccess.h"
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
@@ -96,6 +97,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   void Factorize() override {
     const int n = m_rownum;
     int info = 0;
+    RecordNorm();
     lapack::gttrf(&n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &info);
     m_isFactorized = true;  // info > 0 (a zero on U's diagonal) is accepted
   }
@@ -180,6 +182,42 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
     }
     m_isFactorized = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    const char norm = '1';
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto work, auto iwork, auto,
+                                                               double* rcond, int* info) {
+      lapack::gtcon(&norm, &n, dl.data(), d.data(), du.data(), du2.data(), ipiv.data(), &m_anorm,
+                    rcond, work, iwork, info);
+    });
+  }
+
+  // U's diagonal is d.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
+    return LuDeterminant<Scalar>(m_rownum, ipiv.data(), [&](int i) { return d[i]; });
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors the diagonals will hold.
+  void RecordNorm() { m_anorm = OneNormTridiagonal(dl.data(), d.data(), du.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::langt(&norm, &n, dl.data(), d.data(), du.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors the diagonals hold
 };
 
 // Whether the n x n array (either layout: the pattern is symmetric) is zero
@@ -228,13 +266,11 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   void Invert() override { throw OrvaneException(kInversionMessage); }
 
-  // A failure leaves d and e partly factored, so the flag is cleared.
+  // Not positive definite: throws, the flag is cleared and d and e hold the
+  // matrix as it was.
   void Factorize() override {
     const int n = m_rownum;
-    int info = 0;
-    lapack::pttrf(&n, d.data(), e.data(), &info);
-    m_isFactorized = info == 0;
-    CheckInfo(info, kNotPositiveDefiniteMessage);
+    FactorizeOrRestore([&](int* info) { lapack::pttrf(&n, d.data(), e.data(), info); });
   }
 
   // e is the superdiagonal of U in A = U^H * D * U, hence uplo 'U'.
@@ -253,10 +289,9 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
     if constexpr (!kComplex) {
       const auto B = RhsView(b);
       const int n = m_rownum, nrhs = B.cols(), ldb = B.ld();
-      int info = 0;
-      lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, &info);
-      m_isFactorized = info == 0;
-      CheckInfo(info, kNotPositiveDefiniteMessage);
+      FactorizeOrRestore([&](int* info) {
+        lapack::ptsv(&n, &nrhs, d.data(), e.data(), B.data(), &ldb, info);
+      });
     } else {
       (void)b;
       throw OrvaneException(msg::ZptsvUnsupported);
@@ -277,6 +312,24 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
  private:
   friend StorageAccess;
+
+  // Runs a factorizing routine with the diagonals kept aside: when it fails
+  // (pttrf stops with d and e partly factored) they are put back, the flag
+  // is cleared and the failure raised.
+  template <class Call>
+  void FactorizeOrRestore(Call&& call) {
+    RecordNorm();
+    NativeArray<double> savedD(d);
+    NativeArray<Scalar> savedE(e);
+    int info = 0;
+    call(&info);
+    m_isFactorized = info == 0;
+    if (info != 0) {
+      d = std::move(savedD);
+      e = std::move(savedE);
+      CheckInfo(info, kNotPositiveDefiniteMessage);
+    }
+  }
 
   NativeArray<double> d;
   NativeArray<Scalar> e;
@@ -304,6 +357,43 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
     }
     m_isFactorized = false;
   }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+ public:
+  double Norm(NormType type) const override {
+    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
+  // ptcon computes |A^-1|_1 exactly from the L D L^H factors.
+  double ReciprocalCondition() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    const int n = m_rownum;
+    return EstimateReciprocalCondition<Scalar>(n, m_anorm, [&](auto, auto, double* rwork,
+                                                               double* rcond, int* info) {
+      lapack::ptcon(&n, d.data(), e.data(), &m_anorm, rcond, rwork, info);
+    });
+  }
+
+  // The diagonal of D; the unit triangular factors contribute 1.
+  ScaledProduct<Scalar> Determinant() override {
+    if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
+    ScaledProduct<Scalar> det;
+    for (int i = 0; i < m_rownum; ++i) det.Multiply(Scalar(d[i]));
+    return det;
+  }
+
+ private:
+  // Called right before every factorization: ReciprocalCondition needs the
+  // 1-norm of the matrix whose factors d and e will hold.
+  void RecordNorm() { m_anorm = OneNormHermitianTridiagonal(d.data(), e.data(), m_rownum); }
+
+  double ElementNorm(char norm) const {
+    const int n = m_rownum;
+    return lapack::lanht(&norm, &n, d.data(), e.data());
+  }
+
+  double m_anorm = 0;  // of the matrix whose factors d and e hold
 };
 
 }  // namespace OrvaneNet::detail

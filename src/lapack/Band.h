@@ -68,3 +68,53 @@ inline void pbsv(const char* uplo, const int* n, const int* kd, const int* nrhs,
 }
 
 }  // namespace OrvaneNet::lapack
+
+// Norms and condition estimates. norm: '1', 'I', 'F' or 'M'; work n entries.
+// langb reads the band rows only: ab points at the first superdiagonal row
+// (past gbtrf's kl fill-in rows), with the factorization's ldab. The
+// symmetric band norm takes the Hermitian name (zlanhb; dlansb for real).
+// gbcon's work: 3n (real) or 2n (complex) entries, pbcon's 3n or 2n; iwork n
+// (real only), rwork n (complex only).
+namespace OrvaneNet::lapack {
+
+inline double langb(const char* norm, const int* n, const int* kl, const int* ku,
+                    const double* ab, const int* ldab, double* work) {
+  return dlangb_(norm, n, kl, ku, ab, ldab, work, 1);
+}
+inline double langb(const char* norm, const int* n, const int* kl, const int* ku,
+                    const doublecomplex* ab, const int* ldab, double* work) {
+  return zlangb_(norm, n, kl, ku, ab, ldab, work, 1);
+}
+
+inline double lanhb(const char* norm, const char* uplo, const int* n, const int* k,
+                    const double* ab, const int* ldab, double* work) {
+  return dlansb_(norm, uplo, n, k, ab, ldab, work, 1, 1);
+}
+inline double lanhb(const char* norm, const char* uplo, const int* n, const int* k,
+                    const doublecomplex* ab, const int* ldab, double* work) {
+  return zlanhb_(norm, uplo, n, k, ab, ldab, work, 1, 1);
+}
+
+inline void gbcon(const char* norm, const int* n, const int* kl, const int* ku, const double* ab,
+                  const int* ldab, const int* ipiv, const double* anorm, double* rcond,
+                  double* work, int* iwork, double* /*rwork*/, int* info) {
+  dgbcon_(norm, n, kl, ku, ab, ldab, ipiv, anorm, rcond, work, iwork, info, 1);
+}
+inline void gbcon(const char* norm, const int* n, const int* kl, const int* ku,
+                  const doublecomplex* ab, const int* ldab, const int* ipiv, const double* anorm,
+                  double* rcond, doublecomplex* work, int* /*iwork*/, double* rwork, int* info) {
+  zgbcon_(norm, n, kl, ku, ab, ldab, ipiv, anorm, rcond, work, rwork, info, 1);
+}
+
+inline void pbcon(const char* uplo, const int* n, const int* kd, const double* ab,
+                  const int* ldab, const double* anorm, double* rcond, double* work, int* iwork,
+                  double* /*rwork*/, int* info) {
+  dpbcon_(uplo, n, kd, ab, ldab, anorm, rcond, work, iwork, info, 1);
+}
+inline void pbcon(const char* uplo, const int* n, const int* kd, const doublecomplex* ab,
+                  const int* ldab, const double* anorm, double* rcond, doublecomplex* work,
+                  int* /*iwork*/, double* rwork, int* info) {
+  zpbcon_(uplo, n, kd, ab, ldab, anorm, rcond, work, rwork, info, 1);
+}
+
+}  // namespace OrvaneNet::lapack

@@ -62,3 +62,48 @@ inline void ptsv(const int* n, const int* nrhs, double* d, double* e, double* b,
 }
 
 }  // namespace OrvaneNet::lapack
+
+// Norms and condition estimates. norm: '1', 'I', 'F' or 'M'. The symmetric
+// and Hermitian norm takes the Hermitian name (zlanht; dlanst for real). gtcon's
+// work: 2n entries, iwork n (real only); ptcon's work n entries (rwork of the
+// complex routine).
+namespace OrvaneNet::lapack {
+
+inline double langt(const char* norm, const int* n, const double* dl, const double* d,
+                    const double* du) {
+  return dlangt_(norm, n, dl, d, du, 1);
+}
+inline double langt(const char* norm, const int* n, const doublecomplex* dl,
+                    const doublecomplex* d, const doublecomplex* du) {
+  return zlangt_(norm, n, dl, d, du, 1);
+}
+
+inline double lanht(const char* norm, const int* n, const double* d, const double* e) {
+  return dlanst_(norm, n, d, e, 1);
+}
+inline double lanht(const char* norm, const int* n, const double* d, const doublecomplex* e) {
+  return zlanht_(norm, n, d, e, 1);
+}
+
+inline void gtcon(const char* norm, const int* n, const double* dl, const double* d,
+                  const double* du, const double* du2, const int* ipiv, const double* anorm,
+                  double* rcond, double* work, int* iwork, int* info) {
+  dgtcon_(norm, n, dl, d, du, du2, ipiv, anorm, rcond, work, iwork, info, 1);
+}
+inline void gtcon(const char* norm, const int* n, const doublecomplex* dl, const doublecomplex* d,
+                  const doublecomplex* du, const doublecomplex* du2, const int* ipiv,
+                  const double* anorm, double* rcond, doublecomplex* work, int* /*iwork*/,
+                  int* info) {
+  zgtcon_(norm, n, dl, d, du, du2, ipiv, anorm, rcond, work, info, 1);
+}
+
+inline void ptcon(const int* n, const double* d, const double* e, const double* anorm,
+                  double* rcond, double* work, int* info) {
+  dptcon_(n, d, e, anorm, rcond, work, info);
+}
+inline void ptcon(const int* n, const double* d, const doublecomplex* e, const double* anorm,
+                  double* rcond, double* rwork, int* info) {
+  zptcon_(n, d, e, anorm, rcond, rwork, info);
+}
+
+}  // namespace OrvaneNet::lapack

@@ -119,10 +119,82 @@ void zgeev_(const char* jobvl, const char* jobvr, const int* n, doublecomplex* a
 void xerbla_(const char* srname, const int* info, std::size_t srname_len);
 
 // Not called by the library: the full-storage and BLAS yardsticks the
-// benchmarks time it against. (LapackPrototypeTest checks the two LAPACK
-// ones; lapack.h declares no BLAS routine.)
+// benchmarks time it against. (LapackPrototypeTest checks the LAPACK ones;
+// lapack.h declares no BLAS routine.)
 void dposv_(const char* uplo, const int* n, const int* nrhs, double* a, const int* lda, double* b, const int* ldb, int* info, std::size_t uplo_len);
-void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a, const int* lda, double* w, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void zposv_(const char* uplo, const int* n, const int* nrhs, doublecomplex* a, const int* lda, doublecomplex* b, const int* ldb, int* info, std::size_t uplo_len);
 void dgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const double* alpha, const double* a, const int* lda, const double* b, const int* ldb, const double* beta, double* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
 void zgemm_(const char* transa, const char* transb, const int* m, const int* n, const int* k, const doublecomplex* alpha, const doublecomplex* a, const int* lda, const doublecomplex* b, const int* ldb, const doublecomplex* beta, doublecomplex* c, const int* ldc, std::size_t transa_len, std::size_t transb_len);
+}  // extern "C"
+
+// Norms, condition estimates: the norm routine of each storage (a function
+// returning the norm; work only for the norms that need it) and the
+// reciprocal condition estimate from the stored factors. norm and uplo are
+// single characters.
+extern "C" {
+using OrvaneNet::lapack::doublecomplex;
+
+double dlange_(const char* norm, const int* m, const int* n, const double* a, const int* lda, double* work, std::size_t norm_len);
+double zlange_(const char* norm, const int* m, const int* n, const doublecomplex* a, const int* lda, double* work, std::size_t norm_len);
+double dlangb_(const char* norm, const int* n, const int* kl, const int* ku, const double* ab, const int* ldab, double* work, std::size_t norm_len);
+double zlangb_(const char* norm, const int* n, const int* kl, const int* ku, const doublecomplex* ab, const int* ldab, double* work, std::size_t norm_len);
+double dlangt_(const char* norm, const int* n, const double* dl, const double* d, const double* du, std::size_t norm_len);
+double zlangt_(const char* norm, const int* n, const doublecomplex* dl, const doublecomplex* d, const doublecomplex* du, std::size_t norm_len);
+double dlansp_(const char* norm, const char* uplo, const int* n, const double* ap, double* work, std::size_t norm_len, std::size_t uplo_len);
+double zlanhp_(const char* norm, const char* uplo, const int* n, const doublecomplex* ap, double* work, std::size_t norm_len, std::size_t uplo_len);
+double dlansb_(const char* norm, const char* uplo, const int* n, const int* k, const double* ab, const int* ldab, double* work, std::size_t norm_len, std::size_t uplo_len);
+double zlanhb_(const char* norm, const char* uplo, const int* n, const int* k, const doublecomplex* ab, const int* ldab, double* work, std::size_t norm_len, std::size_t uplo_len);
+double dlanst_(const char* norm, const int* n, const double* d, const double* e, std::size_t norm_len);
+double zlanht_(const char* norm, const int* n, const double* d, const doublecomplex* e, std::size_t norm_len);
+
+void dgecon_(const char* norm, const int* n, const double* a, const int* lda, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgecon_(const char* norm, const int* n, const doublecomplex* a, const int* lda, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t norm_len);
+void dgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const double* ab, const int* ldab, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgbcon_(const char* norm, const int* n, const int* kl, const int* ku, const doublecomplex* ab, const int* ldab, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t norm_len);
+void dgtcon_(const char* norm, const int* n, const double* dl, const double* d, const double* du, const double* du2, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t norm_len);
+void zgtcon_(const char* norm, const int* n, const doublecomplex* dl, const doublecomplex* d, const doublecomplex* du, const doublecomplex* du2, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, int* info, std::size_t norm_len);
+void dppcon_(const char* uplo, const int* n, const double* ap, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zppcon_(const char* uplo, const int* n, const doublecomplex* ap, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t uplo_len);
+void dspcon_(const char* uplo, const int* n, const double* ap, const int* ipiv, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zhpcon_(const char* uplo, const int* n, const doublecomplex* ap, const int* ipiv, const double* anorm, double* rcond, doublecomplex* work, int* info, std::size_t uplo_len);
+void dpbcon_(const char* uplo, const int* n, const int* kd, const double* ab, const int* ldab, const double* anorm, double* rcond, double* work, int* iwork, int* info, std::size_t uplo_len);
+void zpbcon_(const char* uplo, const int* n, const int* kd, const doublecomplex* ab, const int* ldab, const double* anorm, double* rcond, doublecomplex* work, double* rwork, int* info, std::size_t uplo_len);
+void dptcon_(const int* n, const double* d, const double* e, const double* anorm, double* rcond, double* work, int* info);
+void zptcon_(const int* n, const double* d, const doublecomplex* e, const double* anorm, double* rcond, double* rwork, int* info);
+}  // extern "C"
+
+// The blocked and divide-and-conquer routines of the packed, Hermitian and
+// dense kinds' fast paths: Cholesky through Rectangular Full Packed storage,
+// eigenproblems by divide and conquer (packed, or full storage when the
+// eigenvectors' n x n array is there anyway), the SVD by divide and conquer.
+extern "C" {
+using OrvaneNet::lapack::doublecomplex;
+
+// Rectangular Full Packed: conversions and the Cholesky factorization, real
+void dtpttf_(const char* transr, const char* uplo, const int* n, const double* ap, double* arf, int* info, std::size_t transr_len, std::size_t uplo_len);
+void dtfttp_(const char* transr, const char* uplo, const int* n, const double* arf, double* ap, int* info, std::size_t transr_len, std::size_t uplo_len);
+void dpftrf_(const char* transr, const char* uplo, const int* n, double* a, int* info, std::size_t transr_len, std::size_t uplo_len);
+void dpftri_(const char* transr, const char* uplo, const int* n, double* a, int* info, std::size_t transr_len, std::size_t uplo_len);
+
+// Rectangular Full Packed, complex
+void ztpttf_(const char* transr, const char* uplo, const int* n, const doublecomplex* ap, doublecomplex* arf, int* info, std::size_t transr_len, std::size_t uplo_len);
+void ztfttp_(const char* transr, const char* uplo, const int* n, const doublecomplex* arf, doublecomplex* ap, int* info, std::size_t transr_len, std::size_t uplo_len);
+void zpftrf_(const char* transr, const char* uplo, const int* n, doublecomplex* a, int* info, std::size_t transr_len, std::size_t uplo_len);
+void zpftri_(const char* transr, const char* uplo, const int* n, doublecomplex* a, int* info, std::size_t transr_len, std::size_t uplo_len);
+
+// Divide-and-conquer eigenproblems, real: packed, then full storage
+void dspevd_(const char* jobz, const char* uplo, const int* n, double* ap, double* w, double* z, const int* ldz, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void dspgvd_(const int* itype, const char* jobz, const char* uplo, const int* n, double* ap, double* bp, double* w, double* z, const int* ldz, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void dsyevd_(const char* jobz, const char* uplo, const int* n, double* a, const int* lda, double* w, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void dsygvd_(const int* itype, const char* jobz, const char* uplo, const int* n, double* a, const int* lda, double* b, const int* ldb, double* w, double* work, const int* lwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+
+// Divide-and-conquer eigenproblems, Hermitian: packed, then full storage
+void zhpevd_(const char* jobz, const char* uplo, const int* n, doublecomplex* ap, double* w, doublecomplex* z, const int* ldz, doublecomplex* work, const int* lwork, double* rwork, const int* lrwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void zhpgvd_(const int* itype, const char* jobz, const char* uplo, const int* n, doublecomplex* ap, doublecomplex* bp, double* w, doublecomplex* z, const int* ldz, doublecomplex* work, const int* lwork, double* rwork, const int* lrwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void zheevd_(const char* jobz, const char* uplo, const int* n, doublecomplex* a, const int* lda, double* w, doublecomplex* work, const int* lwork, double* rwork, const int* lrwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+void zhegvd_(const int* itype, const char* jobz, const char* uplo, const int* n, doublecomplex* a, const int* lda, doublecomplex* b, const int* ldb, double* w, doublecomplex* work, const int* lwork, double* rwork, const int* lrwork, int* iwork, const int* liwork, int* info, std::size_t jobz_len, std::size_t uplo_len);
+
+// Divide-and-conquer SVD
+void dgesdd_(const char* jobz, const int* m, const int* n, double* a, const int* lda, double* s, double* u, const int* ldu, double* vt, const int* ldvt, double* work, const int* lwork, int* iwork, int* info, std::size_t jobz_len);
+void zgesdd_(const char* jobz, const int* m, const int* n, doublecomplex* a, const int* lda, double* s, doublecomplex* u, const int* ldu, doublecomplex* vt, const int* ldvt, doublecomplex* work, const int* lwork, double* rwork, int* iwork, int* info, std::size_t jobz_len);
 }  // extern "C"

@@ -1,6 +1,7 @@
 #include "OrvaneNet/Eigenproblem.h"
 
 #include "OrvaneNet/OrvaneException.h"
+#include "core/LapackStatus.h"
 #include "core/Messages.h"
 #include "handles/HandleAccess.h"
 #include "kinds/complex/ComplexHermitianMatrix.h"
@@ -61,6 +62,8 @@ void SolveEigen(Handle& a, Handle* b, std::vector<double>& values, Handle* vecto
   auto& ka = Checked<E>(a);
   typename E::Kind* kb = b ? &Checked<E>(*b) : nullptr;
   const int n = ka.get_RowNum();
+  // A b of another order is refused before the out-parameters are replaced.
+  if (kb) detail::RequireShape(*kb, n, n, "Matrix b");
   values = std::vector<double>(static_cast<std::size_t>(n), 0.0);
   if (vectors) *vectors = Handle(n, n);
   if (kb) {

@@ -8,6 +8,8 @@
 namespace OrvaneNet {
 
 void LeastSquare::Solve(Matrix& a, Matrix& b) {
+  // dgels would overwrite the one array as A's factors and as X at once.
+  if (&a == &b) throw OrvaneException(msg::ResultAliasesInput);
   auto& ka = detail::HandleAccess::Kind(a);
   if (ka.get_Type() != MatrixType::DoubleGeneral) throw OrvaneException(msg::OnlyDoubleGeneral);
   auto& kb = detail::HandleAccess::Kind(b);

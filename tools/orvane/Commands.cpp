@@ -12,8 +12,10 @@
 #include <OrvaneNet/SingularValueDecomposition.h>
 
 #include <algorithm>
+#include <charconv>
 #include <fstream>
 #include <iostream>
+#include <limits>
 
 #include "Distributed.h"
 #include "Kinds.h"
@@ -81,6 +83,29 @@ void RequireRegularFactor(const Mat& factorized, const KindSpec& kind, const std
   }
 }
 
+// Why the kind could not factorize A: a positive definite kind met a matrix
+// that is not, any other kind an exactly singular one.
+[[noreturn]] void FactorizationFailure(const std::string& path, const KindSpec& kind, const OrvaneException& e) {
+  if (NeedsPositiveDefinite(kind.structure)) {
+    NumericalFailure(path + ": not positive definite; the " + Describe(kind) +
+                     " kind needs a positive definite matrix (--kind symmetric also takes indefinite ones)");
+  }
+  NumericalFailure(path + ": singular matrix (" + e.what() + ")");
+}
+
+// A result computed from a matrix this close to singular may have no correct
+// digit: one line on standard error (after the result, which stays as it is),
+// unless --quiet.
+void WarnIfSingularToWorkingPrecision(double rcond, const std::string& path, const char* command,
+                                      const Options& o) {
+  if (o.Has("--quiet") || !(rcond < std::numeric_limits<double>::epsilon())) return;
+  char digits[32];
+  const auto r = std::to_chars(digits, digits + sizeof digits, rcond, std::chars_format::scientific, 1);
+  std::cerr << "orvane " << command << ": warning: " << path
+            << " is singular to working precision (reciprocal condition " << std::string(digits, r.ptr)
+            << "); the result may be meaningless\n";
+}
+
 template <class Mat>
 void SolveWith(const Options& o, const KindSpec& kind) {
   const MatrixFormatter f = FormatterFrom(o);
@@ -91,20 +116,19 @@ void SolveWith(const Options& o, const KindSpec& kind) {
   Mat b = LoadMatrix<Mat>(pb, f);
   RequireRows(b, a.get_RowNum(), pb, pa);
   Mat ak = IntoKind(a, kind, pa);
+  double rcond = 1;
   try {
     // Factorizing first lets every kind solve, the Hermitian tridiagonal one included.
     OrvaneNet::LinearEquation::Factorize(ak);
     RequireRegularFactor(ak, kind, pa);
+    rcond = OrvaneNet::LinearEquation::ReciprocalCondition(ak);  // from the factors just made
     OrvaneNet::LinearEquation::Solve(ak, b);
   } catch (const OrvaneException& e) {
-    if (NeedsPositiveDefinite(kind.structure)) {
-      NumericalFailure(pa + ": not positive definite; the " + Describe(kind) +
-                       " kind needs a positive definite matrix (--kind symmetric also takes indefinite ones)");
-    }
-    NumericalFailure(pa + ": singular matrix (" + e.what() + ")");
+    FactorizationFailure(pa, kind, e);
   }
   if (!AllFinite(b)) NumericalFailure(pa + ": singular matrix (the solution is not finite)");
   Emit(b, o, f);
+  WarnIfSingularToWorkingPrecision(rcond, pa, "solve", o);
 }
 
 void RunSolve(const Options& o) {
@@ -122,13 +146,18 @@ void InvWith(const Options& o, const KindSpec& kind) {
   const Mat a = LoadMatrix<Mat>(pa, f);
   RequireSquare(a, pa);
   Mat ak = IntoKind(a, kind, pa);
+  double rcond = 1;
   try {
+    // Inv() would factorize too; first, so that the estimate uses the factors.
+    OrvaneNet::LinearEquation::Factorize(ak);
+    rcond = OrvaneNet::LinearEquation::ReciprocalCondition(ak);
     ak.Inv();
   } catch (const OrvaneException& e) {
     NumericalFailure(pa + ": singular matrix (" + e.what() + ")");
   }
   if (!AllFinite(ak)) NumericalFailure(pa + ": singular matrix (the inverse is not finite)");
   Emit(ak, o, f);
+  WarnIfSingularToWorkingPrecision(rcond, pa, "inv", o);
 }
 
 void RunInv(const Options& o) {
@@ -138,6 +167,68 @@ void RunInv(const Options& o) {
     BadInput("the library inverts only the general and symmetric (Hermitian) kinds, not " + Describe(kind));
   }
   kind.complex ? InvWith<ComplexMatrix>(o, kind) : InvWith<Matrix>(o, kind);
+}
+
+// ---- cond and det ----
+
+// A square A loaded into the chosen kind. The figures span many orders of
+// magnitude: without --digits they print in the general form (3.2E-18).
+template <class Mat>
+Mat LoadSquareIntoKind(const Options& o, const KindSpec& kind, MatrixFormatter& f) {
+  if (!o.Has("--digits")) f.set_NumberOfDigit(0);
+  const std::string& pa = o.positional[0];
+  const Mat a = LoadMatrix<Mat>(pa, f);
+  RequireSquare(a, pa);
+  return IntoKind(a, kind, pa);
+}
+
+template <class Mat>
+void CondWith(const Options& o, const KindSpec& kind) {
+  MatrixFormatter f = FormatterFrom(o);
+  Mat ak = LoadSquareIntoKind<Mat>(o, kind, f);
+  Matrix out(1, 1);
+  try {
+    out(0, 0) = OrvaneNet::LinearEquation::ReciprocalCondition(ak);
+  } catch (const OrvaneException& e) {
+    FactorizationFailure(o.positional[0], kind, e);
+  }
+  Emit(out, o, f);
+}
+
+void RunCond(const Options& o) {
+  RequireArgs(o, 1, 1, "cond A [--kind K] [--kl N --ku N] [--complex]");
+  const KindSpec kind = ParseKind(o);
+  kind.complex ? CondWith<ComplexMatrix>(o, kind) : CondWith<Matrix>(o, kind);
+}
+
+template <class Mat>
+void DetWith(const Options& o, const KindSpec& kind) {
+  constexpr bool complex = std::is_same_v<Mat, ComplexMatrix>;
+  MatrixFormatter f = FormatterFrom(o);
+  Mat ak = LoadSquareIntoKind<Mat>(o, kind, f);
+  Matrix logAbs(1, 1);
+  Mat value(1, 1);
+  try {
+    if (o.Has("--log")) {
+      ElementOf<Mat> phase{};
+      logAbs(0, 0) = OrvaneNet::LinearEquation::LogDeterminant(ak, phase);
+      value(0, 0) = phase;
+    } else {
+      value(0, 0) = OrvaneNet::LinearEquation::Determinant(ak);
+    }
+  } catch (const OrvaneException& e) {
+    FactorizationFailure(o.positional[0], kind, e);
+  }
+  if (!o.Has("--log")) return Emit(value, o, f);
+  EmitSection("log |det A|", "log", logAbs, o, f);
+  EmitSection(complex ? "phase (det A = phase * exp(log |det A|))" : "sign (det A = sign * exp(log |det A|))",
+              complex ? "phase" : "sign", value, o, f);
+}
+
+void RunDet(const Options& o) {
+  RequireArgs(o, 1, 1, "det A [--kind K] [--kl N --ku N] [--complex] [--log]");
+  const KindSpec kind = ParseKind(o);
+  kind.complex ? DetWith<ComplexMatrix>(o, kind) : DetWith<Matrix>(o, kind);
 }
 
 // ---- eig ----
@@ -375,13 +466,17 @@ void RunBessel(const Options& o) {
 // ---- the table ----
 
 constexpr OptionSpec kKindOptions[] = {{"--kind", true}, {"--kl", true}, {"--ku", true}, {"--complex", false}};
+constexpr OptionSpec kWarningKindOptions[] = {
+    {"--kind", true}, {"--kl", true}, {"--ku", true}, {"--complex", false}, {"--quiet", false}};
+constexpr OptionSpec kDetOptions[] = {
+    {"--kind", true}, {"--kl", true}, {"--ku", true}, {"--complex", false}, {"--log", false}};
 constexpr OptionSpec kEigOptions[] = {{"--vectors", false}, {"--complex", false}, {"--general", false}};
 constexpr OptionSpec kComplexOnly[] = {{"--complex", false}};
 constexpr OptionSpec kFitOptions[] = {{"--degree", true}, {"--at", true}};
 constexpr OptionSpec kFftOptions[] = {{"--inverse", false}, {"--exact", false}};
 
 constexpr Command kCommands[] = {
-    {"solve", "solve A B [--kind K] [--kl N --ku N] [--complex]",
+    {"solve", "solve A B [--kind K] [--kl N --ku N] [--complex] [--quiet]",
      "solve A X = B; A copied into the chosen matrix kind",
      "  --kind K      the kind A is loaded into: general (default), band, tridiagonal,\n"
      "                symmetric, symmetric-band, symmetric-tridiagonal; with --complex\n"
@@ -391,17 +486,40 @@ constexpr Command kCommands[] = {
      "                off-diagonals on each side\n"
      "  --ku N        superdiagonals of the band kind\n"
      "  --complex     A and B hold complex elements such as (1,-2)\n"
+     "  --quiet       no warning when A is singular to working precision\n"
      "  -o FILE       save X to FILE instead of printing it\n"
      "A nonzero outside the kind's pattern, or an asymmetric A for a symmetric kind\n"
-     "(pairs may differ by 100 eps max|a|; the upper triangle is kept), is bad input. B holds one right-hand side per column. The symmetric-band and\n"
-     "symmetric-tridiagonal kinds need A positive definite.\n",
-     kKindOptions, RunSolve},
-    {"inv", "inv A [--kind general|symmetric] [--complex]", "the inverse of A",
+     "(pairs may differ by 100 eps max|a|; the upper triangle is kept), is bad input.\n"
+     "B holds one right-hand side per column. The symmetric-band and\n"
+     "symmetric-tridiagonal kinds need A positive definite. An exactly singular A is a\n"
+     "numerical failure; when A's reciprocal condition estimate (see orvane cond) is\n"
+     "below machine epsilon, X is printed and one warning line goes to standard error.\n",
+     kWarningKindOptions, RunSolve},
+    {"inv", "inv A [--kind general|symmetric] [--complex] [--quiet]", "the inverse of A",
      "  --kind K      general (default) or symmetric (hermitian with --complex);\n"
      "                the library inverts no band or tridiagonal kind\n"
      "  --complex     A holds complex elements\n"
-     "  -o FILE       save the inverse to FILE instead of printing it\n",
-     kKindOptions, RunInv},
+     "  --quiet       no warning when A is singular to working precision\n"
+     "  -o FILE       save the inverse to FILE instead of printing it\n"
+     "As with solve, a nearly singular A gives one warning line on standard error.\n",
+     kWarningKindOptions, RunInv},
+    {"cond", "cond A [--kind K] [--kl N --ku N] [--complex]",
+     "reciprocal 1-norm condition estimate of A, from its factors",
+     "  --kind K      the kind A is loaded into, as for solve (--kl, --ku, --complex too)\n"
+     "  -o FILE       save the estimate to FILE instead of printing it\n"
+     "Prints 1 / (|A|_1 |inv(A)|_1) as a 1 x 1 matrix, LAPACK's estimate for the kind:\n"
+     "0 for an exactly singular A, about 1e-16 or less where solutions lose every\n"
+     "digit. Without --digits the number prints in the general form (3.2E-18).\n",
+     kKindOptions, RunCond},
+    {"det", "det A [--kind K] [--kl N --ku N] [--complex] [--log]", "determinant of A, from its factors",
+     "  --kind K      the kind A is loaded into, as for solve (--kl, --ku, --complex too)\n"
+     "  --log         print log |det A| and the sign (the phase with --complex) instead:\n"
+     "                finite where det A itself overflows or underflows\n"
+     "  -o FILE       save det A to FILE; with --log, -o PREFIX saves PREFIX-log.txt and\n"
+     "                PREFIX-sign.txt (PREFIX-phase.txt) instead of printing\n"
+     "Without --digits the numbers print in the general form (1.5E+300). An exactly\n"
+     "singular A has determinant 0 (log -Infinity, sign 0).\n",
+     kDetOptions, RunDet},
     {"eig", "eig A [B] [--vectors] [--complex] [--general]",
      "eigenvalues (and vectors) of symmetric A, or of A x = l B x, or of any square A",
      "  --vectors     print the eigenvectors too, one per column\n"

@@ -5,7 +5,8 @@
 namespace OrvaneNet {
 
 // The Hermitian twin of DoubleSymmetricBandMatrix (zpbtrf/zpbtrs/zpbsv): an
-// element below the diagonal is the conjugate of its stored mirror.
+// element below the diagonal is the conjugate of its stored mirror;
+// a diagonal element with an imaginary part is refused.
 class ComplexHermitianBandMatrix final
     : public detail::SymmetricBandBase<ComplexHermitianBandMatrix, lapack::doublecomplex> {
  public:

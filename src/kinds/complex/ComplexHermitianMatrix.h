@@ -21,7 +21,7 @@ class ComplexHermitianMatrix final
 
   // Real eigenvalues ascending into values[0..n-1] (at least n entries);
   // with vectors (n x n ComplexGeneralMatrix) the orthonormal eigenvector of
-  // values[k] into column k. Destroys this matrix's contents; flags unchanged.
+  // values[k] into column k. Destroys this matrix's contents, clears IsFactorized.
   void SolveHermitianEigenproblem(std::vector<double>& values) { SolveEigenImpl(values, nullptr); }
   void SolveHermitianEigenproblem(std::vector<double>& values, IMatrix& vectors) {
     SolveEigenImpl(values, &vectors);

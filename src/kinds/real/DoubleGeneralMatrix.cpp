@@ -17,6 +17,8 @@ void DoubleGeneralMatrix::SolveLeastSquare(char trans, IMatrix& b) {
   };
   const int info = lapack::RunWithWorkspace<double>(
       std::min(m, n) + std::max(std::max(1, m), std::max(n, nrhs)), dgels);
+  Overwritten();      // dat holds QR or LQ details, not LU factors
+  rhs.Overwritten();  // b holds X (or, after a failure, dgels's work): no factors
   detail::CheckInfo(info, msg::LeastSquareRank);
 }
 

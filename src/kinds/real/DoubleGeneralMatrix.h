@@ -19,7 +19,7 @@ class DoubleGeneralMatrix final : public detail::DenseGeneralBase<DoubleGeneralM
   // Least-squares (m >= n) or minimum-norm (m < n) solution of op(A) X = B
   // with dgels. b must have max(m, n) rows; its first n rows receive X and,
   // when m > n, rows n..m-1 the residual components. Destroys this matrix's
-  // contents; IsFactorized is unchanged.
+  // contents and clears IsFactorized.
   void SolveLeastSquare(char trans, IMatrix& b);
 
   // A = U S V^T: the min(m, n) singular values onto the diagonal of smat

@@ -12,7 +12,7 @@ double* DoubleSymmetricMatrix::EigenvalueDat(IMatrix& eigenValue) const {
 void DoubleSymmetricMatrix::SPEV(IMatrix& eigenValue, IMatrix& eigenVector, int& info) {
   double* w = EigenvalueDat(eigenValue);
   double* z = VectorsDat(eigenVector);
-  info = Hpev(w, z);
+  info = RunEigen(w, z);
 }
 
 void DoubleSymmetricMatrix::SPGV(IMatrix& b, IMatrix& eigenValue, IMatrix& eigenVector,
@@ -20,7 +20,7 @@ void DoubleSymmetricMatrix::SPGV(IMatrix& b, IMatrix& eigenValue, IMatrix& eigen
   auto& bmat = dynamic_cast<DoubleSymmetricMatrix&>(b);
   double* w = EigenvalueDat(eigenValue);
   double* z = VectorsDat(eigenVector);
-  info = Hpgv(bmat, w, z);
+  info = RunGeneralizedEigen(bmat, w, z);
 }
 
 }  // namespace OrvaneNet

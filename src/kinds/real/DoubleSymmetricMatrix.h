@@ -19,8 +19,8 @@ class DoubleSymmetricMatrix final : public detail::PackedBase<DoubleSymmetricMat
 
   // Eigenvalues ascending into values[0..n-1] (values needs at least n
   // entries); with vectors (n x n DoubleGeneralMatrix) the orthonormal
-  // eigenvector of values[k] into column k. Destroys this matrix's contents;
-  // flags unchanged.
+  // eigenvector of values[k] into column k. Destroys this matrix's contents
+  // and clears IsFactorized.
   void SolveSymmetricEigenproblem(std::vector<double>& values) {
     SolveEigenImpl(values, nullptr);
   }
