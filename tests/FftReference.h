@@ -3,8 +3,10 @@
 // vectorized, pass-fused transform must match bit for bit.
 #pragma once
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -119,74 +121,49 @@ inline Index FirstPasses(Index n, double* a) {
   return l;
 }
 
-inline void Cftfsub(Index n, double* a) {
+// The last pass: radix 4 where the earlier passes leave four groups, else
+// radix 2. Backward (the published cftbsub) conjugates as it goes: each
+// imaginary part negated where it is read or combined.
+inline void LastPass(Index n, double* a, bool conjugate) {
   const Index l = FirstPasses(n, a);
-  const Twiddles none{};
-  if (4 * l == n) {
-    for (Index j = 0; j < l; j += 2) Butterfly(a, j, l, Kind::Plain, none);
-  } else {
-    for (Index j = 0; j < l; j += 2) {
-      const Index j1 = j + l;
-      const double x0r = a[j] - a[j1], x0i = a[j + 1] - a[j1 + 1];
-      a[j] += a[j1];
-      a[j + 1] += a[j1 + 1];
-      a[j1] = x0r;
-      a[j1 + 1] = x0i;
+  const auto s = [conjugate](double v) { return conjugate ? -v : v; };
+  for (Index j = 0; j < l; j += 2) {
+    const Index j1 = j + l, j2 = j1 + l, j3 = j2 + l;
+    const double x0r = a[j] + a[j1], x0i = s(a[j + 1]) + s(a[j1 + 1]);
+    const double x1r = a[j] - a[j1], x1i = s(a[j + 1]) - s(a[j1 + 1]);
+    if (4 * l != n) {
+      a[j] = x0r, a[j + 1] = x0i;
+      a[j1] = x1r, a[j1 + 1] = x1i;
+      continue;
     }
-  }
-}
-
-inline void Cftbsub(Index n, double* a) {
-  const Index l = FirstPasses(n, a);
-  if (4 * l == n) {
-    for (Index j = 0; j < l; j += 2) {
-      const Index j1 = j + l, j2 = j1 + l, j3 = j2 + l;
-      const double x0r = a[j] + a[j1], x0i = -a[j + 1] - a[j1 + 1];
-      const double x1r = a[j] - a[j1], x1i = -a[j + 1] + a[j1 + 1];
-      const double x2r = a[j2] + a[j3], x2i = a[j2 + 1] + a[j3 + 1];
-      const double x3r = a[j2] - a[j3], x3i = a[j2 + 1] - a[j3 + 1];
-      a[j] = x0r + x2r, a[j + 1] = x0i - x2i;
-      a[j2] = x0r - x2r, a[j2 + 1] = x0i + x2i;
-      a[j1] = x1r - x3i, a[j1 + 1] = x1i - x3r;
-      a[j3] = x1r + x3i, a[j3 + 1] = x1i + x3r;
-    }
-  } else {
-    for (Index j = 0; j < l; j += 2) {
-      const Index j1 = j + l;
-      const double x0r = a[j] - a[j1], x0i = -a[j + 1] + a[j1 + 1];
-      a[j] += a[j1];
-      a[j + 1] = -a[j + 1] - a[j1 + 1];
-      a[j1] = x0r;
-      a[j1 + 1] = x0i;
-    }
+    const double x2r = a[j2] + a[j3], x2i = a[j2 + 1] + a[j3 + 1];
+    const double x3r = a[j2] - a[j3], x3i = a[j2 + 1] - a[j3 + 1];
+    a[j] = x0r + x2r, a[j + 1] = x0i + s(x2i);
+    a[j2] = x0r - x2r, a[j2 + 1] = x0i - s(x2i);
+    a[j1] = x1r - x3i, a[j1 + 1] = x1i + s(x3r);
+    a[j3] = x1r + x3i, a[j3 + 1] = x1i - s(x3r);
   }
 }
 
 inline void Cdft(Index n, int isgn, double* a) {
   if (n > 4) BitReverse(n, a, isgn < 0);
-  if (n > 4 && isgn < 0) {
-    Cftbsub(n, a);
-  } else if (n >= 4) {
-    Cftfsub(n, a);  // two points: the same transform both ways
-  }
+  if (n >= 4) LastPass(n, a, n > 4 && isgn < 0);  // two points: the same transform both ways
 }
 
+// Forward (isgn 1) or Backward (-1, divided by the length) of dat filled up
+// with zeros to a power of two, as FFT has them.
 inline std::vector<OrvaneNet::Complex> Compute(const std::vector<OrvaneNet::Complex>& dat,
                                                int isgn) {
-  const Index count = static_cast<Index>(dat.size());
-  Index big = 1;
-  while (big < count) big *= 2;
-  std::vector<double> a(static_cast<std::size_t>(2 * big), 0.0);
-  for (Index p = 0; p < count; ++p) {
-    a[2 * p] = dat[p].get_Real();
-    a[2 * p + 1] = dat[p].get_Imag();
-  }
-  Cdft(2 * big, isgn, a.data());
+  static_assert(sizeof(OrvaneNet::Complex) == 2 * sizeof(double));
+  const std::size_t big = std::bit_ceil(dat.size());
+  std::vector<double> a(2 * big, 0.0);
+  std::memcpy(a.data(), dat.data(), dat.size() * sizeof(OrvaneNet::Complex));
+  Cdft(static_cast<Index>(2 * big), isgn, a.data());
   if (isgn == -1) {
     for (double& v : a) v /= static_cast<double>(big);
   }
-  std::vector<OrvaneNet::Complex> out(static_cast<std::size_t>(big));
-  for (Index p = 0; p < big; ++p) out[p] = OrvaneNet::Complex(a[2 * p], a[2 * p + 1]);
+  std::vector<OrvaneNet::Complex> out(big);
+  std::memcpy(static_cast<void*>(out.data()), a.data(), 2 * big * sizeof(double));
   return out;
 }
 
