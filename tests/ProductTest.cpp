@@ -6,6 +6,7 @@
 #include <cstring>
 #include <limits>
 #include <random>
+#include <tuple>
 #include <type_traits>
 #include <vector>
 
@@ -38,17 +39,6 @@ std::vector<T> RankOneUpdates(int m, int n, int k, const std::vector<T>& a,
   return c;
 }
 
-// On one path with `threads` threads, or through the dispatch (which picks
-// its own thread count).
-void Multiply(const SimdPath& path, int m, int n, int k, const double* a, const double* b,
-              double* c, int threads = 1) {
-  path ? MultiplyRealOn(*path, m, n, k, a, b, c, threads) : MultiplyReal(m, n, k, a, b, c);
-}
-void Multiply(const SimdPath& path, int m, int n, int k, const Cplx* a, const Cplx* b, Cplx* c,
-              int threads = 1) {
-  path ? MultiplyComplexOn(*path, m, n, k, a, b, c, threads) : MultiplyComplex(m, n, k, a, b, c);
-}
-
 // Equal bits, except that two NaNs match whatever their sign and payload:
 // those depend on which operand the compiler happened to put first, so even
 // two builds of the plain loop (say -O1 and -O2) disagree on them.
@@ -59,29 +49,53 @@ bool SameBits(const Cplx& x, const Cplx& y) {
   return SameBits(x.real(), y.real()) && SameBits(x.imag(), y.imag());
 }
 
-// Entries uniform in [-1, 1), or drawn from `set` so that exact
-// cancellations, signed zeros, infinities, NaNs and overflow occur often.
+// A (m x k) and B (k x n) of entries uniform in [-1, 1), or drawn from `set`
+// so that exact cancellations, signed zeros, infinities, NaNs and overflow
+// occur often.
 template <class T>
-std::vector<T> Values(std::size_t count, std::mt19937& rng, const std::vector<double>& set = {}) {
+std::pair<std::vector<T>, std::vector<T>> Operands(int m, int n, int k, std::mt19937& rng,
+                                                   const std::vector<double>& set = {}) {
   std::uniform_int_distribution<std::size_t> pick(0, set.empty() ? 0 : set.size() - 1);
   auto one = [&] { return set.empty() ? orvane_test::RandomValue<double>(rng) : set[pick(rng)]; };
-  std::vector<T> v(count);
-  for (auto& x : v) {
-    if constexpr (std::is_same_v<T, double>) {
-      x = one();
-    } else {
+  std::vector<T> a(static_cast<std::size_t>(m) * k), b(static_cast<std::size_t>(k) * n);
+  for (std::vector<T>* v : {&a, &b})
+    for (auto& x : *v) {
       const double re = one();
-      x = T(re, one());
+      if constexpr (std::is_same_v<T, double>) {
+        x = re;
+      } else {
+        x = T(re, one());
+      }
     }
-  }
-  return v;
+  return {a, b};
 }
+
+const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // Real and complex products on one path.
 class Product : public orvane_test::SimdPathTest {
  protected:
+  // The product on this path with `threads` threads, or through the dispatch
+  // (which picks its own thread count). C starts with a stray pattern to
+  // catch elements that are never written.
+  template <class T>
+  std::vector<T> Compute(int m, int n, int k, const std::vector<T>& a, const std::vector<T>& b,
+                         int threads) {
+    std::vector<T> c(static_cast<std::size_t>(m) * n);
+    if (!c.empty()) std::memset(static_cast<void*>(c.data()), 0x7f, c.size() * sizeof(T));
+    const SimdPath& path = GetParam();
+    if constexpr (std::is_same_v<T, double>) {
+      path ? MultiplyRealOn(*path, m, n, k, a.data(), b.data(), c.data(), threads)
+           : MultiplyReal(m, n, k, a.data(), b.data(), c.data());
+    } else {
+      path ? MultiplyComplexOn(*path, m, n, k, a.data(), b.data(), c.data(), threads)
+           : MultiplyComplex(m, n, k, a.data(), b.data(), c.data());
+    }
+    return c;
+  }
+
   // The product on this path compared bit for bit with the defining order.
-  // C starts with a stray pattern to catch elements that are never written.
   template <class T>
   void ExpectPlainLoopResult(int m, int n, int k, const std::vector<T>& a, const std::vector<T>& b,
                              int threads = 1) {
@@ -96,67 +110,40 @@ class Product : public orvane_test::SimdPathTest {
       }
   }
 
-  // The product on this path. C starts with a stray pattern to catch
-  // elements that are never written.
+  // Every combination of awkward dimensions; shapes that cross the cache
+  // blocks: many rows with few columns, more columns than one B panel holds,
+  // more terms than one k-block; then exact cancellation (the sum starts at
+  // +0.0, so -0.0 terms alone give +0.0) and, with std::complex's NaN
+  // recovery, infinities, NaNs and overflow.
   template <class T>
-  std::vector<T> Compute(int m, int n, int k, const std::vector<T>& a, const std::vector<T>& b,
-                         int threads) {
-    std::vector<T> c(static_cast<std::size_t>(m) * n);
-    if (!c.empty()) std::memset(static_cast<void*>(c.data()), 0x7f, c.size() * sizeof(T));
-    Multiply(GetParam(), m, n, k, a.data(), b.data(), c.data(), threads);
-    return c;
-  }
-
-  // Every combination of awkward dimensions, then shapes that cross the
-  // cache blocks: many rows with few columns, more columns than one B panel
-  // holds, more terms than one k-block.
-  template <class T>
-  void AwkwardShapes() {
+  void PlainLoopCases() {
     std::mt19937 rng(7);
-    std::vector<std::array<int, 3>> shapes{{4096, 64, 64}, {3, 2100, 300}, {200, 13, 530}};
+    const std::vector<std::vector<double>> sets{
+        {0.0, -0.0, 1.0, -1.0, -0.0}, {0.0, -0.0, 1.0, -2.5, kInf, -kInf, kNaN, 1e308, -1e308}};
+    std::vector<std::tuple<int, int, int, const std::vector<double>*>> cases{
+        {4096, 64, 64, nullptr}, {3, 2100, 300, nullptr}, {200, 13, 530, nullptr}};
     const int dims[] = {0, 1, 7, 33, 257};
     for (int m : dims)
       for (int n : dims)
-        for (int k : dims) shapes.push_back({m, n, k});
-    for (auto [m, n, k] : shapes) {
-      const auto a = Values<T>(static_cast<std::size_t>(m) * k, rng);
-      ExpectPlainLoopResult(m, n, k, a, Values<T>(static_cast<std::size_t>(k) * n, rng));
-    }
-  }
-
-  // Exact cancellation (the sum starts at +0.0, so -0.0 terms alone give
-  // +0.0) and, with std::complex's NaN recovery, infinities, NaNs and overflow.
-  template <class T>
-  void SpecialValues() {
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::mt19937 rng(5);
-    const std::vector<std::vector<double>> sets{
-        {0.0, -0.0, 1.0, -1.0, -0.0}, {0.0, -0.0, 1.0, -2.5, inf, -inf, nan, 1e308, -1e308}};
+        for (int k : dims) cases.emplace_back(m, n, k, nullptr);
     for (const auto& set : sets)
-      for (int k : {1, 4, 40, 300}) {
-        const int m = 29, n = 11;
-        const auto a = Values<T>(static_cast<std::size_t>(m) * k, rng, set);
-        ExpectPlainLoopResult(m, n, k, a, Values<T>(static_cast<std::size_t>(k) * n, rng, set));
-      }
+      for (int k : {1, 4, 40, 300}) cases.emplace_back(29, 11, k, &set);
+    for (auto [m, n, k, set] : cases) {
+      const auto [a, b] = Operands<T>(m, n, k, rng, set ? *set : std::vector<double>{});
+      ExpectPlainLoopResult(m, n, k, a, b);
+    }
   }
 };
 
-TEST_P(Product, AwkwardShapesAndBlockBoundaries) {
-  AwkwardShapes<double>();
-  AwkwardShapes<Cplx>();
-}
-
-TEST_P(Product, SignedZerosInfinitiesNaNsAndOverflow) {
-  SpecialValues<double>();
-  SpecialValues<Cplx>();
+TEST_P(Product, PlainLoopBitsForAwkwardShapesAndSpecialValues) {
+  PlainLoopCases<double>();
+  PlainLoopCases<Cplx>();
 }
 
 // std::complex's product turns (inf, inf) * (1, 0) into (inf, inf) where the
 // textbook formula gives (NaN, NaN); the kernels must not lose that.
 TEST_P(Product, InfinityRecoveryOfTheComplexProduct) {
-  const double inf = std::numeric_limits<double>::infinity();
-  const std::vector<Cplx> a{Cplx(inf, inf), Cplx(1.0, 0.0)}, b{Cplx(1.0, 0.0), Cplx(2.0, 0.0)};
+  const std::vector<Cplx> a{Cplx(kInf, kInf), Cplx(1.0, 0.0)}, b{Cplx(1.0, 0.0), Cplx(2.0, 0.0)};
   const Cplx plain = RankOneUpdates(1, 1, 2, a, b)[0];
   ASSERT_TRUE(std::isinf(plain.real()) && std::isinf(plain.imag())) << plain;
   ExpectPlainLoopResult(1, 1, 2, a, b);
@@ -171,64 +158,46 @@ INSTANTIATE_TEST_SUITE_P(OnEachPath, Product, ::testing::ValuesIn(orvane_test::S
 // cannot pin down), and those bytes are the plain loop's.
 class ProductThreads : public Product {
  protected:
+  // Uneven shapes, each read both as m x k x n and as m x n x k; then whole
+  // rows of A and columns of B of infinities and NaNs, in the parts of
+  // different threads (by columns in a 257 x 1031 C, by rows in a 1000 x 3
+  // one): the elements they touch are recomputed by the plain loop, each by
+  // the thread that owns it.
   template <class T>
-  void ExpectSameBytesOnEveryThreadCount(int m, int n, int k, const std::vector<T>& a,
-                                         const std::vector<T>& b) {
-    const std::vector<T> one = Compute(m, n, k, a, b, 1);
-    for (int threads : {2, 3, 7}) {
-      const std::vector<T> c = Compute(m, n, k, a, b, threads);
-      EXPECT_EQ(std::memcmp(c.data(), one.data(), c.size() * sizeof(T)), 0)
-          << m << " x " << k << " times " << k << " x " << n << " on " << threads << " threads";
-    }
-    ExpectPlainLoopResult(m, n, k, a, b, 7);
-  }
-
-  // Each shape read both as m x k x n and as m x n x k.
-  template <class T>
-  void UnevenShapes() {
+  void ThreadCases() {
     std::mt19937 rng(11);
-    const std::array<int, 3> shapes[] = {{1, 1000, 1}, {1000, 1, 1000}, {257, 33, 1031}};
-    for (auto [x, y, z] : shapes)
-      for (auto [m, n, k] : {std::array<int, 3>{x, z, y}, std::array<int, 3>{x, y, z}}) {
-        const auto a = Values<T>(static_cast<std::size_t>(m) * k, rng);
-        ExpectSameBytesOnEveryThreadCount(m, n, k, a,
-                                          Values<T>(static_cast<std::size_t>(k) * n, rng));
+    std::vector<std::tuple<int, int, int, bool>> cases{{257, 1031, 33, true}, {1000, 3, 40, true}};
+    const std::array<int, 3> uneven[] = {{1, 1000, 1}, {1000, 1, 1000}, {257, 33, 1031}};
+    for (auto [x, y, z] : uneven) {
+      cases.emplace_back(x, z, y, false);
+      cases.emplace_back(x, y, z, false);
+    }
+    for (auto [m, n, k, nonFinite] : cases) {
+      auto [a, b] = Operands<T>(m, n, k, rng);
+      for (int p = 0; nonFinite && p < k; ++p) {
+        a[0 + static_cast<std::size_t>(p) * m] = T(kInf);
+        a[(m / 2) + static_cast<std::size_t>(p) * m] = T(p % 2 ? kNaN : -kInf);
+        a[(m - 1) + static_cast<std::size_t>(p) * m] = T(p % 3 ? 1e308 : kNaN);
+        b[p + static_cast<std::size_t>(n - 1) * k] = T(-kInf);
       }
-  }
-
-  // Whole rows of A and columns of B of infinities and NaNs, in the parts of
-  // different threads: the elements they touch are recomputed by the plain
-  // loop, each by the thread that owns it.
-  template <class T>
-  void NonFiniteRowsAndColumns() {
-    const double inf = std::numeric_limits<double>::infinity();
-    const double nan = std::numeric_limits<double>::quiet_NaN();
-    std::mt19937 rng(13);
-    // By columns (257 x 1031 C), then by rows (1000 x 3 C).
-    for (auto [m, n, k] : {std::array<int, 3>{257, 1031, 33}, std::array<int, 3>{1000, 3, 40}}) {
-      auto a = Values<T>(static_cast<std::size_t>(m) * k, rng);
-      auto b = Values<T>(static_cast<std::size_t>(k) * n, rng);
-      for (int p = 0; p < k; ++p) {
-        a[0 + static_cast<std::size_t>(p) * m] = T(inf);
-        a[(m / 2) + static_cast<std::size_t>(p) * m] = T(p % 2 ? nan : -inf);
-        a[(m - 1) + static_cast<std::size_t>(p) * m] = T(p % 3 ? 1e308 : nan);
+      if (nonFinite) {
+        b[k / 2] = T(kNaN);
+        if constexpr (!std::is_same_v<T, double>) a[1] = T(kInf, kInf);  // std::complex's recovery
       }
-      for (int p = 0; p < k; ++p) b[p + static_cast<std::size_t>(n - 1) * k] = T(-inf);
-      b[k / 2] = T(nan);
-      if constexpr (!std::is_same_v<T, double>) a[1] = T(inf, inf);  // the recovery of std::complex
-      ExpectSameBytesOnEveryThreadCount(m, n, k, a, b);
+      const std::vector<T> one = Compute(m, n, k, a, b, 1);
+      for (int threads : {2, 3, 7}) {
+        const std::vector<T> c = Compute(m, n, k, a, b, threads);
+        EXPECT_EQ(std::memcmp(c.data(), one.data(), c.size() * sizeof(T)), 0)
+            << m << " x " << k << " times " << k << " x " << n << " on " << threads << " threads";
+      }
+      ExpectPlainLoopResult(m, n, k, a, b, 7);
     }
   }
 };
 
-TEST_P(ProductThreads, SameBytesOnEveryThreadCountForUnevenShapes) {
-  UnevenShapes<double>();
-  UnevenShapes<Cplx>();
-}
-
-TEST_P(ProductThreads, SameBytesOnEveryThreadCountWithNonFiniteRows) {
-  NonFiniteRowsAndColumns<double>();
-  NonFiniteRowsAndColumns<Cplx>();
+TEST_P(ProductThreads, SameBytesOnEveryThreadCount) {
+  ThreadCases<double>();
+  ThreadCases<Cplx>();
 }
 
 INSTANTIATE_TEST_SUITE_P(OnEachPath, ProductThreads,
