@@ -1,5 +1,5 @@
-// The matrix text format: printing, the number syntax, the two line parsers,
-// and matrix text files. The exact parse and file error messages of Load are
+// The matrix text format: printing, the number syntax and text, the two line
+// parsers, and matrix text files. The exact parse and file error messages of Load are
 // in BadInputCatalogueTest.
 #include "OrvaneNet/MatrixFormatter.h"  // first: the public header stands alone
 
@@ -27,10 +27,12 @@ using namespace OrvaneNet;
 using namespace OrvaneNet::detail;
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
+using orvane_test::TempFolder;
 
 namespace {
 
 const double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 double Parse(std::string_view text) { return ParseNumber(text, NumberConventions::Current()); }
 
@@ -155,6 +157,48 @@ TEST(NumberSyntax, MalformedIsInvalidArgumentAndOverflowOutOfRange) {
   }
 }
 
+// ------------------------------------------------------------ number text
+
+// Rounded half away from zero after a first rounding to 15 significant digits.
+TEST(FixedForm, RoundingAndSpecialValues) {
+  const struct {
+    double value;
+    int digits;
+    const char* text;
+  } rows[] = {
+      {-0.00004, 4, "0.0000"},  // no negative zero
+      {0.00005, 4, "0.0001"},
+      {-2.5, 0, "-3"},
+      {0.125, 2, "0.13"},
+      {1.005, 2, "1.01"},  // 1.00499999... in binary: a tie after 15 digits
+      {-999.96, 1, "-1000.0"},
+      {0.1, 20, "0.10000000000000000000"},
+      {123456789012345678.0, 1, "123456789012346000.0"},
+      {1e-300, 3, "0.000"},
+      {7.0, -3, "7"},
+      {kNaN, 4, "NaN"},
+      {-kInf, 0, "-Infinity"},
+  };
+  for (const auto& r : rows) EXPECT_EQ(FormatFixed(r.value, r.digits), r.text) << r.value;
+}
+
+TEST(GeneralForm, FifteenSignificantDigitsAndExponentRange) {
+  const std::pair<double, const char*> rows[] = {
+      {1.0 / 3.0, "0.333333333333333"},
+      {0.0001, "0.0001"},
+      {0.00001, "1E-05"},
+      {1e14, "100000000000000"},
+      {1e15, "1E+15"},
+      {2.0 / 3.0 * 1e20, "6.66666666666667E+19"},
+      {-2.5e-7, "-2.5E-07"},
+      {1e-300, "1E-300"},
+      {-0.0, "0"},
+      {0.1 + 0.2, "0.3"},
+      {kNaN, "NaN"},
+  };
+  for (const auto& [value, text] : rows) EXPECT_EQ(FormatGeneral(value), text) << value;
+}
+
 // -------------------------------------------------------------- line parsers
 
 TEST(ParseLine, MarkersAndSeparators) {
@@ -218,9 +262,6 @@ TEST(CommaLocale, PrintsAndParsesWithTheLocaleSeparators) {
 
 class MatrixFileTest : public ::testing::Test {
  protected:
-  std::string PathOf(const std::string& name) const { return m_folder.Path(name); }
-  std::string Write(const std::string& name, const std::string& bytes) const { return m_folder.Write(name, bytes); }
-  static std::string Contents(const std::string& path) { return orvane_test::TempFolder::Read(path); }
   // A failed or finished Save leaves no temporary file behind.
   long Entries() const { return std::distance(fs::directory_iterator(m_dir), fs::directory_iterator()); }
   template <class F>
@@ -234,23 +275,24 @@ class MatrixFileTest : public ::testing::Test {
     }
   }
 
-  orvane_test::TempFolder m_folder;
+  TempFolder m_folder;
   const fs::path& m_dir = m_folder.Dir();
 };
 
 TEST_F(MatrixFileTest, SaveWritesTheTextAndOneMoreLine) {
-  const std::string path = PathOf("a.txt");
+  const std::string path = m_folder.Path("a.txt");
   SaveMatrixFile(path, RealRows({{1, 2.5}, {-3, 0}}), MatrixFormatter());
-  EXPECT_EQ(Contents(path), "[1.0000,2.5000]\r\n[-3.0000,0.0000]\r\n\r\n");
+  EXPECT_EQ(TempFolder::Read(path), "[1.0000,2.5000]\r\n[-3.0000,0.0000]\r\n\r\n");
   SaveMatrixFile(path, DoubleGeneralMatrix(0, 4), MatrixFormatter());
-  EXPECT_EQ(Contents(path), "\r\n");
+  EXPECT_EQ(TempFolder::Read(path), "\r\n");
   SaveMatrixFile(path, ComplexGeneralMatrix(3, 0), MatrixFormatter());
   EXPECT_EQ(LoadMatrixFile<Complex>(path, MatrixFormatter()).rowNum, 3);
   EXPECT_EQ(Entries(), 1);
 }
 
 TEST_F(MatrixFileTest, LineEndsByteOrderMarksAndShortRows) {
-  auto t = LoadMatrixFile<double>(Write("mixed.txt", "\xEF\xBB\xBF[1,2]\r[3,4,5]\r\n  \t\r\n\n[6]"), MatrixFormatter());
+  const std::string mixed = "\xEF\xBB\xBF[1,2]\r[3,4,5]\r\n  \t\r\n\n[6]";
+  auto t = LoadMatrixFile<double>(m_folder.Write("mixed.txt", mixed), MatrixFormatter());
   ASSERT_EQ(t.rowNum, 3);
   ASSERT_EQ(t.colNum, 3);
   EXPECT_EQ(t.values, (std::vector<double>{1, 3, 6, 2, 4, 0, 0, 5, 0}));  // column-major, zeros appended
@@ -262,14 +304,15 @@ TEST_F(MatrixFileTest, LineEndsByteOrderMarksAndShortRows) {
     le32 += std::string{ch, '\0', '\0', '\0'};
   }
   for (const auto& bytes : {le, be, le32}) {
-    t = LoadMatrixFile<double>(Write("wide.txt", bytes), MatrixFormatter());
+    t = LoadMatrixFile<double>(m_folder.Write("wide.txt", bytes), MatrixFormatter());
     EXPECT_EQ(t.rowNum, 2);
     EXPECT_EQ(t.values, (std::vector<double>{1, 3, 2, 4}));
   }
 }
 
 TEST_F(MatrixFileTest, FileErrorsNameThePathAndKeepTheErrorCode) {
-  const std::string missing = PathOf("missing.txt"), nowhere = PathOf("no/such/folder/a.txt");
+  const std::string missing = m_folder.Path("missing.txt");
+  const std::string nowhere = m_folder.Path("no/such/folder/a.txt");
   ExpectSystemError([&] { LoadMatrixFile<double>(missing, MatrixFormatter()); }, std::errc::no_such_file_or_directory,
                     "Cannot read the file '" + missing + "'");
   ExpectSystemError([&] { SaveMatrixFile(nowhere, RealRows({{1}}), MatrixFormatter()); },
@@ -279,7 +322,7 @@ TEST_F(MatrixFileTest, FileErrorsNameThePathAndKeepTheErrorCode) {
 
 // A write that fails half way (file size limit) keeps the old file.
 TEST_F(MatrixFileTest, FailedWriteKeepsTheOldFile) {
-  const std::string path = Write("a.txt", "old");
+  const std::string path = m_folder.Write("a.txt", "old");
   rlimit saved{};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
   const auto savedHandler = ::signal(SIGXFSZ, SIG_IGN);
@@ -290,7 +333,7 @@ TEST_F(MatrixFileTest, FailedWriteKeepsTheOldFile) {
                     std::errc::file_too_large, "Cannot write the file '" + path + "'");
   ::setrlimit(RLIMIT_FSIZE, &saved);
   ::signal(SIGXFSZ, savedHandler);
-  EXPECT_EQ(Contents(path), "old");
+  EXPECT_EQ(TempFolder::Read(path), "old");
   EXPECT_EQ(Entries(), 1);
 }
 
@@ -299,12 +342,12 @@ TEST_F(MatrixFileTest, FailedWriteKeepsTheOldFile) {
 TEST_F(MatrixFileTest, ReplacingKeepsPermissionsAndLinks) {
   const auto perms = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
   fs::create_directory(m_dir / "real");
-  const std::string target = Write("real/a.txt", "old");
+  const std::string target = m_folder.Write("real/a.txt", "old");
   fs::permissions(target, perms);
   fs::create_symlink(target, m_dir / "link.txt");
-  SaveMatrixFile(PathOf("link.txt"), RealRows({{2}}), MatrixFormatter());
+  SaveMatrixFile(m_folder.Path("link.txt"), RealRows({{2}}), MatrixFormatter());
   EXPECT_TRUE(fs::is_symlink(m_dir / "link.txt"));
-  EXPECT_EQ(Contents(target), "[2.0000]\r\n\r\n");
+  EXPECT_EQ(TempFolder::Read(target), "[2.0000]\r\n\r\n");
   EXPECT_EQ(fs::status(target).permissions(), perms);
   EXPECT_EQ(Entries(), 2);
 }
