@@ -74,20 +74,18 @@ std::string Encode(const std::string& text, std::size_t width, bool bigEndian) {
   return out;
 }
 
-class ParseErrorOfLoad : public ::testing::TestWithParam<Case> {
- protected:
-  orvane_test::TempFolder m_folder;
-};
+class ParseErrorOfLoad : public ::testing::TestWithParam<Case> {};
 
 TEST_P(ParseErrorOfLoad, NamesThePieceAndItsLineInEveryEncoding) {
   const Case& c = GetParam();
+  const orvane_test::TempFolder folder;
   const struct {
     std::size_t width;
     bool bigEndian;
   } encodings[] = {{1, false}, {2, false}, {2, true}, {4, false}, {4, true}};
   for (const auto& [width, bigEndian] : encodings) {
     SCOPED_TRACE("UTF-" + std::to_string(8 * width) + (bigEndian ? "BE" : "LE"));
-    const std::string path = m_folder.Write("a.txt", Encode(c.text, width, bigEndian));
+    const std::string path = folder.Write("a.txt", Encode(c.text, width, bigEndian));
     ExpectParseError([&] { c.complex ? (void)ComplexMatrix::Load(path) : (void)Matrix::Load(path); }, c.fault,
                      c.piece, c.line);
   }
