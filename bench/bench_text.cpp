@@ -160,23 +160,27 @@ void Format(benchmark::State& state, const M& a) {
   SetBytes(state, bytes);
 }
 
-// Writing ends in fsync: wall time is the figure here.
-template <class M>
-void Save(benchmark::State& state, const M& a) {
+// Writing ends in fsync: wall time is the figure here. bareText(a) is the
+// bare loop's text of the same numbers.
+template <class M, class BareText>
+void Save(benchmark::State& state, const M& a, const MatrixFormatter& f, BareText bareText) {
   const std::string libPath = TempPath("lib.txt"), barePath = TempPath("bare.txt");
-  const MatrixFormatter f;
   bench::RunPaired(
-      state, [&] { BareWrite(barePath, BareFormat(a) + "\r\n"); },
+      state, [&] { BareWrite(barePath, bareText(a) + "\r\n"); },
       [&] { detail::SaveMatrixFile(libPath, a, f); }, bench::Clock::kWall);
   SetBytes(state, std::filesystem::file_size(libPath));
   std::filesystem::remove(libPath);
   std::filesystem::remove(barePath);
 }
+template <class M>
+void Save(benchmark::State& state, const M& a) {
+  Save(state, a, MatrixFormatter(), [](const M& m) { return BareFormat(m); });
+}
 
+// With RoundTrip on, the library's values are checked to be read back exactly.
 template <class T, class M>
-void Load(benchmark::State& state, const M& a) {
+void Load(benchmark::State& state, const M& a, const MatrixFormatter& f = MatrixFormatter()) {
   const std::string path = TempPath("load.txt");
-  const MatrixFormatter f;
   detail::SaveMatrixFile(path, a, f);
   bench::RunPaired(
       state,
@@ -189,6 +193,9 @@ void Load(benchmark::State& state, const M& a) {
         benchmark::DoNotOptimize(t.values.data());
       });
   SetBytes(state, std::filesystem::file_size(path));
+  if (f.get_RoundTrip() && detail::LoadMatrixFile<T>(path, f).values[1] != a.get_Item(1, 0)) {
+    state.SkipWithError("not read back exactly");
+  }
   std::filesystem::remove(path);
 }
 
@@ -198,6 +205,41 @@ void RealLoad(benchmark::State& s) { Load<double>(s, RealMatrix(int(s.range(0)))
 void ComplexFormat(benchmark::State& s) { Format(s, ComplexMatrixData(int(s.range(0)))); }
 void ComplexSave(benchmark::State& s) { Save(s, ComplexMatrixData(int(s.range(0)))); }
 void ComplexLoad(benchmark::State& s) { Load<Complex>(s, ComplexMatrixData(int(s.range(0)))); }
+
+// ---- RoundTrip: the shortest exact form ----
+// Paired with the bare loop writing the same text (to_chars without a
+// precision) and reading it (from_chars), doing the same file I/O. The data
+// are uniform over [-1, 1): 17 significant digits mostly, the long case.
+
+MatrixFormatter RoundTripFormat() {
+  MatrixFormatter f;
+  f.set_RoundTrip(true);
+  return f;
+}
+
+std::string BareShortest(const DoubleGeneralMatrix& a) {
+  const int m = a.get_RowNum(), n = a.get_ColNum();
+  const auto v = a.View();
+  std::string out;
+  out.reserve(std::size_t(m) * n * 24 + 64);
+  char buf[32];
+  for (int i = 0; i < m; ++i) {
+    out += '[';
+    for (int j = 0; j < n; ++j) {
+      if (j > 0) out += ',';
+      out.append(buf, std::to_chars(buf, buf + sizeof buf, v(i, j)).ptr);
+    }
+    out += "]\r\n";
+  }
+  return out;
+}
+
+void RoundTripSave(benchmark::State& s) { Save(s, RealMatrix(int(s.range(0))), RoundTripFormat(), BareShortest); }
+void RoundTripLoad(benchmark::State& s) { Load<double>(s, RealMatrix(int(s.range(0))), RoundTripFormat()); }
+
+void RoundTripSizes(benchmark::internal::Benchmark* b) {
+  b->ArgName("n")->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
+}
 
 void RealSizes(benchmark::internal::Benchmark* b) {
   b->ArgName("n")->Arg(300)->Arg(1000)->UseManualTime()->Unit(benchmark::kMillisecond);
@@ -214,4 +256,6 @@ BENCHMARK(RealLoad)->Apply(RealSizes);
 BENCHMARK(ComplexFormat)->Apply(ComplexSizes);
 BENCHMARK(ComplexSave)->Apply(ComplexSizes);
 BENCHMARK(ComplexLoad)->Apply(ComplexSizes);
+BENCHMARK(RoundTripSave)->Apply(RoundTripSizes);
+BENCHMARK(RoundTripLoad)->Apply(RoundTripSizes);
 BENCHMARK_MAIN();

@@ -35,12 +35,13 @@ run_suite() {
 # program, and Debian's ScaLAPACK takes LAPACK through the system
 # alternative, which the reference build must not mix with its own.
 run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=OpenBLAS \
-  -DORVANE_WITH_MPI=ON -DORVANE_BUILD_BENCH=ON
-run_suite build/test -DORVANE_LAPACK=Reference -DORVANE_WITH_MPI=OFF -DORVANE_BUILD_BENCH=OFF
+  -DORVANE_WITH_MPI=ON -DORVANE_BUILD_BENCH=ON -DORVANE_TEST_SHARDS=0
+run_suite build/test -DORVANE_LAPACK=Reference -DORVANE_WITH_MPI=OFF -DORVANE_BUILD_BENCH=OFF \
+  -DORVANE_TEST_SHARDS=4
 ./scripts/memcheck.sh build/test
 stage_done memcheck
 run_suite build/test-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-  -DORVANE_SANITIZE=ON -DORVANE_LAPACK=OpenBLAS -DORVANE_BUILD_BENCH=OFF
+  -DORVANE_SANITIZE=ON -DORVANE_LAPACK=OpenBLAS -DORVANE_BUILD_BENCH=OFF -DORVANE_TEST_SHARDS=4
 ./scripts/fuzz.sh
 stage_done fuzz
 echo "All test suites passed."

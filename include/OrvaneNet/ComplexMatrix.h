@@ -1,10 +1,16 @@
 #pragma once
 
+#include <complex>
+#include <concepts>
+#include <initializer_list>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
 #include "OrvaneNet/Complex.h"
+#include "OrvaneNet/Layout.h"
 #include "OrvaneNet/MatrixFormatter.h"
 #include "OrvaneNet/MatrixType.h"
 
@@ -35,6 +41,15 @@ class ComplexMatrix {
       m_owner.set_Item(m_i, m_j, value);
       return *this;
     }
+    /// Writes value + 0i: `m(0, 0) = 4.0;`.
+    ElementRef& operator=(double value) { return *this = Complex(value, 0.0); }
+    /// Writes a std::complex<double>. (A template, so that a braced pair
+    /// `m(0, 0) = {1, 2}` still means the Complex (1, 2).)
+    template <class C>
+      requires std::same_as<C, std::complex<double>>
+    ElementRef& operator=(const C& value) {
+      return *this = Complex(value);
+    }
     /// Copies the value of another element, not the reference.
     ElementRef& operator=(const ElementRef& other) { return *this = static_cast<Complex>(other); }
 
@@ -61,6 +76,10 @@ class ComplexMatrix {
   /// ComplexHermitianBand or ComplexGeneralBand; any other type raises
   /// "Not yet implemented.".
   ComplexMatrix(int rownum, int colnum, MatrixType type, int subnum, int supernum);
+  /// Dense general, row by row: `ComplexMatrix c{{Complex(1, 2), Complex(0, 1)}};`.
+  /// Rows of unequal length raise OrvaneException before anything is
+  /// allocated; `{}` gives 0 x 0 (the default constructor).
+  ComplexMatrix(std::initializer_list<std::initializer_list<Complex>> rows);
 
   /// Takes over other's kind and storage; other can then only be destroyed
   /// or assigned to.
@@ -143,6 +162,35 @@ class ComplexMatrix {
   /// index message for a bad column.
   static ComplexMatrix ColVector(const ComplexMatrix& mat, int colnum);
 
+  /// A new rownum x colnum dense general matrix holding values, read in the
+  /// layout given. values.size() must equal rownum * colnum, and the counts
+  /// must not be negative (OrvaneException otherwise, nothing allocated).
+  static ComplexMatrix FromValues(int rownum, int colnum, std::span<const Complex> values,
+                                  Layout layout);
+  /// The same from std::complex<double> values.
+  static ComplexMatrix FromValues(int rownum, int colnum,
+                                  std::span<const std::complex<double>> values, Layout layout);
+  /// Writes every element at once, as Matrix::SetValues. For the Hermitian
+  /// kinds a(j, i) must equal conj(a(i, j)) to within 100 eps max|a| (the
+  /// magnitude of the difference) and each diagonal imaginary part must be
+  /// that small; the kind keeps the upper triangle and the real part of the
+  /// diagonal. On any fault OrvaneException, and the matrix is unchanged.
+  void SetValues(std::span<const Complex> values, Layout layout);
+  /// The same from std::complex<double> values.
+  void SetValues(std::span<const std::complex<double>> values, Layout layout);
+  /// Every element at once, exactly as get_Item reads it (factors when
+  /// factorized); out.size() must equal RowNum * ColNum (OrvaneException).
+  void GetValues(std::span<Complex> out, Layout layout) const;
+  /// The same into std::complex<double> elements.
+  void GetValues(std::span<std::complex<double>> out, Layout layout) const;
+  /// GetValues into a new vector.
+  std::vector<Complex> ToVector(Layout layout) const;
+
+  /// A new dense general ColNum x RowNum matrix, element (j, i) = m(i, j).
+  static ComplexMatrix Transpose(const ComplexMatrix& m);
+  /// The same with every element conjugated: element (j, i) = conj(m(i, j)).
+  static ComplexMatrix ConjugateTranspose(const ComplexMatrix& m);
+
  private:
   friend struct detail::HandleAccess;
   explicit ComplexMatrix(std::unique_ptr<IComplexMatrix> kind) noexcept;
@@ -158,6 +206,25 @@ ComplexMatrix operator*(const ComplexMatrix& lhs, const ComplexMatrix& rhs);
 ComplexMatrix operator*(Complex lhs, const ComplexMatrix& rhs);
 /// The same with the scalar taken as the complex value (lhs, 0).
 ComplexMatrix operator*(double lhs, const ComplexMatrix& rhs);
+
+/// Element-wise arithmetic on matrices of any kinds, read as get_Item reads
+/// them; the result is a new dense general matrix whose element (i, j) is
+/// exactly what the Complex operator gives for the elements (i, j)
+/// (lhs(i, j) + rhs(i, j) and so on; a double d takes part as (d, 0), as in
+/// Complex's own operators). Shapes that differ raise OrvaneException.
+ComplexMatrix operator+(const ComplexMatrix& lhs, const ComplexMatrix& rhs);
+/// lhs(i, j) - rhs(i, j).
+ComplexMatrix operator-(const ComplexMatrix& lhs, const ComplexMatrix& rhs);
+/// (-re, -im) of every element.
+ComplexMatrix operator-(const ComplexMatrix& m);
+/// lhs(i, j) * rhs.
+ComplexMatrix operator*(const ComplexMatrix& lhs, Complex rhs);
+/// lhs(i, j) * (rhs, 0).
+ComplexMatrix operator*(const ComplexMatrix& lhs, double rhs);
+/// lhs(i, j) / rhs.
+ComplexMatrix operator/(const ComplexMatrix& lhs, Complex rhs);
+/// lhs(i, j) / (rhs, 0).
+ComplexMatrix operator/(const ComplexMatrix& lhs, double rhs);
 /// Writes ToString().
 std::ostream& operator<<(std::ostream& os, const ComplexMatrix& mat);
 

@@ -35,9 +35,10 @@ class LinearEquation {
   /// Overwrites b with X. b must be another matrix than a ("A result matrix
   /// must be a different object from the input matrices."); a must be square
   /// ("Matrix size m != n is not supported."); b must be a dense general
-  /// matrix of the same number field (std::bad_cast otherwise; the real
-  /// general tridiagonal kind raises "Matrix b must be general matrix.")
-  /// with as many rows as a (OrvaneException). These refusals change nothing.
+  /// matrix of the same number field (BadKindCast, a std::bad_cast,
+  /// otherwise; the real general tridiagonal kind raises "Matrix b must be
+  /// general matrix.") with as many rows as a (OrvaneException). These
+  /// refusals change nothing.
   /// With a factorized a the stored factors are used; otherwise the one-call
   /// driver factorizes a in place and solves (also when b has no columns).
   static void Solve(Matrix& a, Matrix& b);

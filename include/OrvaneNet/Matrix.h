@@ -1,9 +1,13 @@
 #pragma once
 
+#include <initializer_list>
 #include <iosfwd>
 #include <memory>
+#include <span>
 #include <string>
+#include <vector>
 
+#include "OrvaneNet/Layout.h"
 #include "OrvaneNet/MatrixFormatter.h"
 #include "OrvaneNet/MatrixType.h"
 
@@ -56,6 +60,10 @@ class Matrix {
   /// DoubleSymmetricBand or DoubleGeneralBand; any other type raises
   /// "Not yet implemented.".
   Matrix(int rownum, int colnum, MatrixType type, int subnum, int supernum);
+  /// Dense general, row by row: `Matrix a{{4, -2}, {-2, 4}};`. Rows of
+  /// unequal length raise OrvaneException before anything is allocated;
+  /// `{}` gives 0 x 0 (the default constructor).
+  Matrix(std::initializer_list<std::initializer_list<double>> rows);
 
   /// Takes over other's kind and storage; other can then only be destroyed
   /// or assigned to.
@@ -137,6 +145,36 @@ class Matrix {
   /// index message for a bad column.
   static Matrix ColVector(const Matrix& mat, int colnum);
 
+  /// A new rownum x colnum dense general matrix holding values, read in the
+  /// layout given. values.size() must equal rownum * colnum, and the counts
+  /// must not be negative (OrvaneException otherwise, nothing allocated).
+  static Matrix FromValues(int rownum, int colnum, std::span<const double> values, Layout layout);
+  /// Writes every element at once from values (RowNum * ColNum of them, in
+  /// the layout given), for a matrix of any kind. The whole input is checked
+  /// before anything is written; on any fault OrvaneException is raised and
+  /// the matrix is unchanged, elements and IsFactorized alike:
+  ///  - a wrong number of values;
+  ///  - band and tridiagonal general kinds: a nonzero outside the pattern
+  ///    (the kind's own message, for the first in row-major order);
+  ///  - symmetric kinds: a pair a(i, j), a(j, i) differing by more than
+  ///    100 eps max|a| (eps = 2^-52, max|a| the largest magnitude among the
+  ///    finite values; a NaN or infinity must be matched exactly), and for
+  ///    the band and tridiagonal ones a nonzero outside the band; the message
+  ///    names the first offending element in row-major order.
+  /// A symmetric kind keeps the upper triangle. Afterwards IsFactorized is
+  /// false. Unlike set_Item, which ignores some writes outside a pattern,
+  /// a bulk write that would drop data is refused.
+  void SetValues(std::span<const double> values, Layout layout);
+  /// Every element at once, in the layout given, exactly as get_Item reads
+  /// it (a factorized matrix gives its stored factors). out.size() must equal
+  /// RowNum * ColNum (OrvaneException otherwise).
+  void GetValues(std::span<double> out, Layout layout) const;
+  /// GetValues into a new vector.
+  std::vector<double> ToVector(Layout layout) const;
+
+  /// A new dense general ColNum x RowNum matrix, element (j, i) = m(i, j).
+  static Matrix Transpose(const Matrix& m);
+
  private:
   friend struct detail::HandleAccess;
   explicit Matrix(std::unique_ptr<IDoubleMatrix> kind) noexcept;
@@ -150,6 +188,21 @@ class Matrix {
 Matrix operator*(const Matrix& lhs, const Matrix& rhs);
 /// Dense general matrix of rhs(i, j) * lhs, every element written out.
 Matrix operator*(double lhs, const Matrix& rhs);
+
+/// Element-wise arithmetic on matrices of any kinds, read as get_Item reads
+/// them; the result is a new dense general matrix whose element (i, j) is
+/// exactly the IEEE result of the one operation on the elements (i, j)
+/// (lhs(i, j) + rhs(i, j) and so on). Shapes that differ raise
+/// OrvaneException.
+Matrix operator+(const Matrix& lhs, const Matrix& rhs);
+/// lhs(i, j) - rhs(i, j).
+Matrix operator-(const Matrix& lhs, const Matrix& rhs);
+/// -m(i, j).
+Matrix operator-(const Matrix& m);
+/// lhs(i, j) * rhs.
+Matrix operator*(const Matrix& lhs, double rhs);
+/// lhs(i, j) / rhs.
+Matrix operator/(const Matrix& lhs, double rhs);
 /// Writes ToString().
 std::ostream& operator<<(std::ostream& os, const Matrix& mat);
 

@@ -52,6 +52,18 @@ class MatrixFormatter {
   void set_ComplexValueSepratedBy(std::string value) {
     m_complexValueSeparatedBy = std::move(value);
   }
+  /// Whether numbers print in the shortest form that reads back to the same
+  /// double (default false). When true, ToString and Save ignore
+  /// NumberOfDigit and print each number as std::to_chars without a
+  /// precision does ("0.1", "-0", "5e-324", "1.7976931348623157e+308"), with
+  /// the locale's decimal separator and no group separators; NaN and
+  /// infinities print as NaN, Infinity and -Infinity. Load of such a text
+  /// gives back every element bit for bit (signed zeros and subnormals
+  /// included; a NaN as a NaN). Pick separators that the locale's decimal
+  /// separator cannot be mistaken for.
+  bool get_RoundTrip() const noexcept { return m_roundTrip; }
+  /// Replaces RoundTrip.
+  void set_RoundTrip(bool value) noexcept { m_roundTrip = value; }
 
  private:
   std::string m_lineBeginsWith = "[";
@@ -61,6 +73,7 @@ class MatrixFormatter {
   std::string m_complexBeginsWith = "(";
   std::string m_complexEndsWith = ")";
   std::string m_complexValueSeparatedBy = ",";
+  bool m_roundTrip = false;
 };
 
 }  // namespace OrvaneNet

@@ -1,6 +1,7 @@
 /// Umbrella header: every public class of the library.
 #pragma once
 
+#include "OrvaneNet/BadKindCast.h"
 #include "OrvaneNet/Bessel.h"
 #include "OrvaneNet/Complex.h"
 #include "OrvaneNet/ComplexMatrix.h"
@@ -10,6 +11,7 @@
 #include "OrvaneNet/FFT.h"
 #include "OrvaneNet/GeneralEigenproblem.h"
 #include "OrvaneNet/LUFactorization.h"
+#include "OrvaneNet/Layout.h"
 #include "OrvaneNet/LeastSquare.h"
 #include "OrvaneNet/LinearEquation.h"
 #include "OrvaneNet/Matrix.h"

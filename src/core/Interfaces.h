@@ -3,9 +3,12 @@
 // operations, then element access and cloning.
 #pragma once
 
+#include <complex>
 #include <memory>
+#include <span>
 
 #include "OrvaneNet/Complex.h"
+#include "OrvaneNet/Layout.h"
 #include "OrvaneNet/MatrixType.h"
 
 namespace OrvaneNet {
@@ -43,6 +46,14 @@ class IDoubleMatrix : public IMatrix, public ILinearEquation {
   virtual std::unique_ptr<IDoubleMatrix> Clone() const = 0;
   // Releases the storage early; a second call releases nothing.
   virtual void Dispose() noexcept = 0;
+
+  // Every element at once, in the layout given, straight from or into the
+  // kind's own storage. GetValues writes what get_Item reads; SetValues
+  // checks the size and the whole input against the kind before it writes
+  // anything (OrvaneException, nothing changed), then clears IsFactorized.
+  // The span must hold exactly RowNum * ColNum elements.
+  virtual void GetValues(std::span<double> out, Layout layout) const = 0;
+  virtual void SetValues(std::span<const double> values, Layout layout) = 0;
 };
 
 class IComplexMatrix : public IMatrix, public ILinearEquation {
@@ -51,6 +62,12 @@ class IComplexMatrix : public IMatrix, public ILinearEquation {
   virtual void set_Item(int i, int j, Complex value) = 0;
   virtual std::unique_ptr<IComplexMatrix> Clone() const = 0;
   virtual void Dispose() noexcept = 0;
+
+  // As IDoubleMatrix's, for either complex element type.
+  virtual void GetValues(std::span<Complex> out, Layout layout) const = 0;
+  virtual void GetValues(std::span<std::complex<double>> out, Layout layout) const = 0;
+  virtual void SetValues(std::span<const Complex> values, Layout layout) = 0;
+  virtual void SetValues(std::span<const std::complex<double>> values, Layout layout) = 0;
 };
 
 }  // namespace OrvaneNet

@@ -138,6 +138,37 @@ namespace OrvaneNet::msg {
 inline constexpr const char* FftTooLong = "The FFT input must not have more than 2^29 points.";
 }  // namespace OrvaneNet::msg
 
+// Data in and out (SetValues, GetValues, FromValues, the initializer-list
+// constructors) and element-wise arithmetic. Pieces around numbers and
+// positions that the code fills in.
+namespace OrvaneNet::msg {
+// "SetValues needs 9 values for a 3 x 3 matrix, not 8."
+inline constexpr const char* ValueCountNeeds = " needs ";
+inline constexpr const char* ValueCountFor = " values for a ";
+inline constexpr const char* ValueCountNot = " matrix, not ";
+inline constexpr const char* GetValuesRoom = "GetValues needs room for ";
+// "The rows of the initializer list must have equal lengths: row 0 has 3
+// values, row 1 has 2."
+inline constexpr const char* RaggedRows =
+    "The rows of the initializer list must have equal lengths: row 0 has ";
+// "The matrices must have the same shape: 2 x 3 and 3 x 2."
+inline constexpr const char* ShapesDiffer = "The matrices must have the same shape: ";
+// Symmetric and Hermitian input (see kinds/BulkCopy.h for the rule).
+inline constexpr const char* NotSymmetric = "The values are not symmetric: element ";
+inline constexpr const char* NotHermitian = "The values are not Hermitian: element ";
+inline constexpr const char* SymmetricPairTolerance =
+    " (a pair may differ by at most 100 eps max|a| = ";
+inline constexpr const char* HermitianPairTolerance =
+    " (element (j, i) must be the conjugate of element (i, j) to within 100 eps max|a| = ";
+inline constexpr const char* DiagonalNotReal = "The values are not Hermitian: diagonal element ";
+inline constexpr const char* DiagonalTolerance =
+    " is not real (its imaginary part may be at most 100 eps max|a| = ";
+inline constexpr const char* OutsideBandPrefix = "The values do not fit a ";
+inline constexpr const char* OutsideBandNotZero = " is not zero.";
+// The right-hand side's role in BadKindCast's message.
+inline constexpr const char* RightHandSide = "The right-hand side";
+}  // namespace OrvaneNet::msg
+
 // General (non-symmetric) eigenproblem: geev's info > 0, {i} being the
 // zero-based index from which the eigenvalues converged.
 namespace OrvaneNet::msg {

@@ -13,6 +13,10 @@
 
 namespace OrvaneNet::detail {
 
+// Asks for storage that the caller overwrites in full right away, so it is
+// not zeroed first.
+struct ForOverwrite {};
+
 template <class T>
 class NativeArray {
   // Zeroed bytes are the value-initialized elements.

@@ -160,3 +160,26 @@ std::string FormatGeneral(double x) {
 }
 
 }  // namespace OrvaneNet::detail
+
+namespace OrvaneNet::detail {
+
+void AppendShortest(std::string& out, double x, const NumberConventions& conv) {
+  if (AppendSpecial(out, x)) return;
+  char buf[32];  // the longest shortest form, "-2.2250738585072014e-308", has 24
+  char* end = std::to_chars(buf, buf + sizeof buf, x).ptr;
+  const std::size_t start = out.size();
+  out.append(buf, static_cast<std::size_t>(end - buf));
+  if (conv.decimalPoint != '.') {
+    for (std::size_t k = start; k < out.size(); ++k) {
+      if (out[k] == '.') out[k] = conv.decimalPoint;
+    }
+  }
+}
+
+std::string FormatShortest(double x) {
+  std::string out;
+  AppendShortest(out, x, NumberConventions{});
+  return out;
+}
+
+}  // namespace OrvaneNet::detail

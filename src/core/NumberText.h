@@ -27,3 +27,16 @@ void AppendGeneral(std::string& out, double x, const NumberConventions& conv);
 std::string FormatGeneral(double x);
 
 }  // namespace OrvaneNet::detail
+
+namespace OrvaneNet::detail {
+
+// Shortest form: the fewest digits that read back to the same double (as
+// std::to_chars without a precision writes them, "0.1", "-0", "5e-324",
+// "1e+21"), with the decimal point of conv and no group separators; NaN,
+// Infinity, -Infinity. The number parser reads every such text back bit for
+// bit (NaN as a NaN).
+void AppendShortest(std::string& out, double x, const NumberConventions& conv);
+// The shortest form with '.', for messages.
+std::string FormatShortest(double x);
+
+}  // namespace OrvaneNet::detail

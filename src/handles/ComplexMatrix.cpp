@@ -47,6 +47,8 @@ ComplexMatrix::ComplexMatrix(int rownum, int colnum, int subnum, int supernum)
 ComplexMatrix::ComplexMatrix(int rownum, int colnum, MatrixType type, int subnum, int supernum)
     : m_mat(detail::MakeBandKind<Traits>(rownum, colnum, type, subnum, supernum)) {}
 ComplexMatrix::ComplexMatrix(std::unique_ptr<IComplexMatrix> kind) noexcept : m_mat(std::move(kind)) {}
+ComplexMatrix::ComplexMatrix(std::initializer_list<std::initializer_list<Complex>> rows)
+    : ComplexMatrix(detail::FromRows<Traits>(rows)) {}
 
 ComplexMatrix::ComplexMatrix(ComplexMatrix&& other) noexcept = default;
 ComplexMatrix& ComplexMatrix::operator=(ComplexMatrix&& other) noexcept = default;
@@ -133,5 +135,65 @@ ComplexMatrix operator*(Complex lhs, const ComplexMatrix& rhs) {
 // The real scalar takes part as (lhs, 0) in a full complex product, not as a
 // scaling of the two parts (they differ for infinite and NaN parts).
 ComplexMatrix operator*(double lhs, const ComplexMatrix& rhs) { return Complex(lhs, 0.0) * rhs; }
+
+// ---- Data in and out, element-wise arithmetic ----
+// Each element operation is the one Complex's operators perform (they
+// forward to std::complex<double>, a double d taking part as (d, 0)).
+
+ComplexMatrix ComplexMatrix::FromValues(int rownum, int colnum, std::span<const Complex> values,
+                                        Layout layout) {
+  return detail::FromValues<Traits>(rownum, colnum, values, layout);
+}
+ComplexMatrix ComplexMatrix::FromValues(int rownum, int colnum,
+                                        std::span<const std::complex<double>> values, Layout layout) {
+  return detail::FromValues<Traits>(rownum, colnum, values, layout);
+}
+void ComplexMatrix::SetValues(std::span<const Complex> values, Layout layout) {
+  GetInternalMatrix().SetValues(values, layout);
+}
+void ComplexMatrix::SetValues(std::span<const std::complex<double>> values, Layout layout) {
+  GetInternalMatrix().SetValues(values, layout);
+}
+void ComplexMatrix::GetValues(std::span<Complex> out, Layout layout) const {
+  GetInternalMatrix().GetValues(out, layout);
+}
+void ComplexMatrix::GetValues(std::span<std::complex<double>> out, Layout layout) const {
+  GetInternalMatrix().GetValues(out, layout);
+}
+std::vector<Complex> ComplexMatrix::ToVector(Layout layout) const {
+  return detail::ToVector<Complex>(*this, layout);
+}
+ComplexMatrix ComplexMatrix::Transpose(const ComplexMatrix& m) {
+  return detail::Transposed<Traits>(m);
+}
+ComplexMatrix ComplexMatrix::ConjugateTranspose(const ComplexMatrix& m) {
+  ComplexMatrix result = detail::Transposed<Traits>(m);
+  lapack::doublecomplex* v = detail::ResultValues<Traits>(result);
+  const std::size_t count = detail::ElementCount(detail::HandleAccess::Kind(result));
+  for (std::size_t k = 0; k < count; ++k) v[k] = std::conj(v[k]);
+  return result;
+}
+
+using Value = lapack::doublecomplex;
+
+ComplexMatrix operator+(const ComplexMatrix& lhs, const ComplexMatrix& rhs) {
+  return detail::Combine<Traits>(lhs, rhs, [](Value a, Value b) { return a + b; });
+}
+ComplexMatrix operator-(const ComplexMatrix& lhs, const ComplexMatrix& rhs) {
+  return detail::Combine<Traits>(lhs, rhs, [](Value a, Value b) { return a - b; });
+}
+ComplexMatrix operator-(const ComplexMatrix& m) {
+  return detail::MapElements<Traits>(m, [](Value v) { return -v; });
+}
+ComplexMatrix operator*(const ComplexMatrix& lhs, Complex rhs) {
+  const Value s = rhs.ToStdComplex();
+  return detail::MapElements<Traits>(lhs, [s](Value v) { return v * s; });
+}
+ComplexMatrix operator*(const ComplexMatrix& lhs, double rhs) { return lhs * Complex(rhs, 0.0); }
+ComplexMatrix operator/(const ComplexMatrix& lhs, Complex rhs) {
+  const Value s = rhs.ToStdComplex();
+  return detail::MapElements<Traits>(lhs, [s](Value v) { return v / s; });
+}
+ComplexMatrix operator/(const ComplexMatrix& lhs, double rhs) { return lhs / Complex(rhs, 0.0); }
 
 }  // namespace OrvaneNet

@@ -4,14 +4,22 @@
 // ComplexMatrix.cpp).
 #pragma once
 
+#include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <optional>
+#include <span>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "OrvaneNet/OrvaneException.h"
+#include "core/LapackStatus.h"
 #include "core/Messages.h"
+#include "core/NativeArray.h"
 #include "core/Validator.h"
 #include "handles/HandleAccess.h"
+#include "kinds/BulkCopy.h"
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 #include "text/MatrixFile.h"
@@ -63,9 +71,10 @@ class DenseOperand {
   static ConstDenseView<typename T::Storage> DenseOf(const typename T::Interface& kind,
                                                      std::optional<typename T::General>& copy) {
     if (auto* dense = dynamic_cast<const typename T::General*>(&kind)) return dense->View();
-    copy.emplace(kind.get_RowNum(), kind.get_ColNum());
-    for (int j = 0; j < kind.get_ColNum(); ++j)
-      for (int i = 0; i < kind.get_RowNum(); ++i) copy->set_Item(i, j, kind.get_Item(i, j));
+    copy.emplace(kind.get_RowNum(), kind.get_ColNum(), ForOverwrite{});
+    const auto view = copy->View();
+    kind.GetValues(std::span(view.data(), static_cast<std::size_t>(view.rows()) * view.cols()),
+                   Layout::ColumnMajor);
     return std::as_const(*copy).View();
   }
 
@@ -93,12 +102,128 @@ typename T::Handle Product(const typename T::Handle& lhs, const typename T::Hand
   return result;
 }
 
+// ---- Data in and out, element-wise arithmetic ----
+
+// A new rows x cols dense general handle whose elements the caller writes
+// in full at once (they are not zeroed first).
+template <class T>
+typename T::Handle NewDense(int rows, int cols) {
+  return HandleAccess::Wrap(std::make_unique<typename T::General>(rows, cols, ForOverwrite{}));
+}
+
+inline std::size_t ElementCount(const IMatrix& m) {
+  return static_cast<std::size_t>(m.get_RowNum()) * static_cast<std::size_t>(m.get_ColNum());
+}
+
+// The elements of a new dense general handle, column-major, contiguous.
+template <class T>
+typename T::Storage* ResultValues(typename T::Handle& h) {
+  return DenseResult<T>(h).data();
+}
+
+// The operand's elements column-major and contiguous, as get_Item reads
+// them: the dense kind's own array, or GetValues of any other kind written
+// into `buffer` (ElementCount entries).
+template <class T>
+const typename T::Storage* ColumnMajorValues(const typename T::Interface& kind,
+                                             typename T::Storage* buffer) {
+  if (kind.get_Type() == T::General::kType) {
+    return static_cast<const typename T::General&>(kind).View().data();
+  }
+  kind.GetValues(std::span(buffer, ElementCount(kind)), Layout::ColumnMajor);
+  return buffer;
+}
+
+template <class T, class E>
+typename T::Handle FromRows(std::initializer_list<std::initializer_list<E>> rows) {
+  if (rows.size() == 0) return typename T::Handle();
+  const std::size_t cols = rows.begin()->size();
+  std::size_t index = 0;
+  for (const auto& row : rows) {
+    if (row.size() != cols) {
+      throw OrvaneException(msg::RaggedRows + std::to_string(cols) + " values, row " +
+                            std::to_string(index) + " has " + std::to_string(row.size()) + ".");
+    }
+    ++index;
+  }
+  const int m = static_cast<int>(rows.size()), n = static_cast<int>(cols);
+  auto result = NewDense<T>(m, n);
+  const DenseView<typename T::Storage> out = DenseResult<T>(result);
+  int i = 0;
+  for (const auto& row : rows) {
+    int j = 0;
+    for (const E& v : row) out(i, j++) = ToStorage(v);
+    ++i;
+  }
+  return result;
+}
+
+template <class T, class E>
+typename T::Handle FromValues(int rownum, int colnum, std::span<const E> values, Layout layout) {
+  RequireNonNegative(rownum, colnum);
+  RequireValueCount("FromValues", values.size(), rownum, colnum);
+  auto kind = std::make_unique<typename T::General>(rownum, colnum, ForOverwrite{});
+  kind->WriteValues(values.data(), IsRowMajor(layout));
+  return HandleAccess::Wrap(std::move(kind));
+}
+
+template <class E, class Handle>
+std::vector<E> ToVector(const Handle& h, Layout layout) {
+  const auto& kind = HandleAccess::Kind(h);
+  std::vector<E> out(ElementCount(kind));
+  kind.GetValues(std::span<E>(out), layout);
+  return out;
+}
+
+inline void RequireSameShape(const IMatrix& a, const IMatrix& b) {
+  if (a.get_RowNum() == b.get_RowNum() && a.get_ColNum() == b.get_ColNum()) return;
+  throw OrvaneException(msg::ShapesDiffer + std::to_string(a.get_RowNum()) + " x " +
+                        std::to_string(a.get_ColNum()) + " and " + std::to_string(b.get_RowNum()) +
+                        " x " + std::to_string(b.get_ColNum()) + ".");
+}
+
+// result(i, j) = op(lhs(i, j), rhs(i, j)) in a new dense general handle.
+// A structured operand is read with GetValues into the result itself when
+// it can be, so only two structured operands need a second array.
+template <class T, class Op>
+typename T::Handle Combine(const typename T::Handle& lhs, const typename T::Handle& rhs, Op op) {
+  using S = typename T::Storage;
+  const auto& a = HandleAccess::Kind(lhs);
+  const auto& b = HandleAccess::Kind(rhs);
+  RequireSameShape(a, b);
+  auto result = NewDense<T>(a.get_RowNum(), a.get_ColNum());
+  S* out = ResultValues<T>(result);
+  const std::size_t count = ElementCount(a);
+  NativeArray<S> spare;
+  const S* pa = ColumnMajorValues<T>(a, out);
+  S* bufferB = out;
+  if (pa == out && b.get_Type() != T::General::kType) {
+    spare = NativeArray<S>::Uninitialized(static_cast<std::int64_t>(count));
+    bufferB = spare.data();
+  }
+  const S* pb = ColumnMajorValues<T>(b, bufferB);
+  for (std::size_t k = 0; k < count; ++k) out[k] = op(pa[k], pb[k]);
+  return result;
+}
+
 // Every element of rhs mapped through f, into a new dense general handle.
 template <class T, class F>
 typename T::Handle MapElements(const typename T::Handle& rhs, F f) {
   const auto& b = HandleAccess::Kind(rhs);
-  typename T::Handle result(b.get_RowNum(), b.get_ColNum());
-  TransformElements(DenseOperand<T>(b).View(), DenseResult<T>(result), f);
+  auto result = NewDense<T>(b.get_RowNum(), b.get_ColNum());
+  typename T::Storage* out = ResultValues<T>(result);
+  const typename T::Storage* in = ColumnMajorValues<T>(b, out);
+  const std::size_t count = ElementCount(b);
+  for (std::size_t k = 0; k < count; ++k) out[k] = f(in[k]);
+  return result;
+}
+
+// The transpose: the row-major values of m are the column-major ones of m^T.
+template <class T>
+typename T::Handle Transposed(const typename T::Handle& m) {
+  const auto& a = HandleAccess::Kind(m);
+  auto result = NewDense<T>(a.get_ColNum(), a.get_RowNum());
+  a.GetValues(std::span(ResultValues<T>(result), ElementCount(a)), Layout::RowMajor);
   return result;
 }
 

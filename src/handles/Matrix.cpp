@@ -47,6 +47,8 @@ Matrix::Matrix(int rownum, int colnum, int subnum, int supernum)
 Matrix::Matrix(int rownum, int colnum, MatrixType type, int subnum, int supernum)
     : m_mat(detail::MakeBandKind<Traits>(rownum, colnum, type, subnum, supernum)) {}
 Matrix::Matrix(std::unique_ptr<IDoubleMatrix> kind) noexcept : m_mat(std::move(kind)) {}
+Matrix::Matrix(std::initializer_list<std::initializer_list<double>> rows)
+    : Matrix(detail::FromRows<Traits>(rows)) {}
 
 Matrix::Matrix(Matrix&& other) noexcept = default;
 Matrix& Matrix::operator=(Matrix&& other) noexcept = default;
@@ -126,6 +128,38 @@ Matrix operator*(const Matrix& lhs, const Matrix& rhs) {
 
 Matrix operator*(double lhs, const Matrix& rhs) {
   return detail::MapElements<Traits>(rhs, [lhs](double v) { return v * lhs; });
+}
+
+// ---- Data in and out, element-wise arithmetic ----
+
+Matrix Matrix::FromValues(int rownum, int colnum, std::span<const double> values, Layout layout) {
+  return detail::FromValues<Traits>(rownum, colnum, values, layout);
+}
+void Matrix::SetValues(std::span<const double> values, Layout layout) {
+  GetInternalMatrix().SetValues(values, layout);
+}
+void Matrix::GetValues(std::span<double> out, Layout layout) const {
+  GetInternalMatrix().GetValues(out, layout);
+}
+std::vector<double> Matrix::ToVector(Layout layout) const {
+  return detail::ToVector<double>(*this, layout);
+}
+Matrix Matrix::Transpose(const Matrix& m) { return detail::Transposed<Traits>(m); }
+
+Matrix operator+(const Matrix& lhs, const Matrix& rhs) {
+  return detail::Combine<Traits>(lhs, rhs, [](double a, double b) { return a + b; });
+}
+Matrix operator-(const Matrix& lhs, const Matrix& rhs) {
+  return detail::Combine<Traits>(lhs, rhs, [](double a, double b) { return a - b; });
+}
+Matrix operator-(const Matrix& m) {
+  return detail::MapElements<Traits>(m, [](double v) { return -v; });
+}
+Matrix operator*(const Matrix& lhs, double rhs) {
+  return detail::MapElements<Traits>(lhs, [rhs](double v) { return v * rhs; });
+}
+Matrix operator/(const Matrix& lhs, double rhs) {
+  return detail::MapElements<Traits>(lhs, [rhs](double v) { return v / rhs; });
 }
 
 }  // namespace OrvaneNet

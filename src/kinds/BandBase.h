@@ -151,6 +151,65 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
   int m_ku;
   int m_kl;
 
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // Line by line through the caller's array: zeros, the band segment (a
+  // contiguous run of ab for a column, a strided one for a row), zeros.
+  // Positions [lo, hi] of line L hold the band.
+  void BandSpan(int L, bool rowMajor, int& lo, int& hi) const noexcept {
+    lo = std::max(0, L - (rowMajor ? m_kl : m_ku));
+    hi = std::min(m_rownum - 1, L + (rowMajor ? m_ku : m_kl));
+  }
+  // ab's entry for position p of line L, and the step to the next position.
+  std::int64_t LineIndex(int L, int p, bool rowMajor) const noexcept {
+    return rowMajor ? Index(L, p) : Index(p, L);
+  }
+
+ public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    const int n = m_rownum;
+    const std::int64_t step = rowMajor ? m_ldab - 1 : 1;
+    for (int L = 0; L < n; ++L) {
+      T* line = out + static_cast<std::int64_t>(L) * n;
+      int lo, hi;
+      BandSpan(L, rowMajor, lo, hi);
+      FillZero(line, lo);
+      const Scalar* band = ab.data() + LineIndex(L, lo, rowMajor);
+      for (int p = lo; p <= hi; ++p) line[p] = ElementFrom<T>(band[(p - lo) * step]);
+      FillZero(line + hi + 1, n - hi - 1);
+    }
+  }
+  // A nonzero outside the band raises the kind's own message for the first
+  // one in row-major order, before anything is written.
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    const int n = m_rownum;
+    bool clean = true;
+    for (int L = 0; L < n; ++L) {
+      const T* line = in + static_cast<std::int64_t>(L) * n;
+      int lo, hi;
+      BandSpan(L, rowMajor, lo, hi);
+      clean &= AllZero(line, lo) && AllZero(line + hi + 1, n - hi - 1);
+    }
+    if (!clean) {
+      for (int i = 0; i < n; ++i) {
+        for (int j = 0; j < n; ++j) {
+          const T& v = in[FlatIndex(i, j, n, n, rowMajor)];
+          if (!InBand(i, j) && !IsZero(v)) ThrowOutOfBand(OutOfBandText(Converted<Element>(v)), i, j);
+        }
+      }
+    }
+    const std::int64_t step = rowMajor ? m_ldab - 1 : 1;
+    for (int L = 0; L < n; ++L) {
+      const T* line = in + static_cast<std::int64_t>(L) * n;
+      int lo, hi;
+      BandSpan(L, rowMajor, lo, hi);
+      Scalar* band = ab.data() + LineIndex(L, lo, rowMajor);
+      for (int p = lo; p <= hi; ++p) band[(p - lo) * step] = Converted<Scalar>(line[p]);
+    }
+    m_isFactorized = false;
+  }
+
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
   double Norm(NormType type) const override {
@@ -298,6 +357,56 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
   NativeArray<Scalar> ab;
   int m_ku;  // = kd; the shape check made subnum equal to it
+
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // Line by line through the caller's array. Of line L, positions [L - ku, L]
+  // come from column L of ab (contiguous), positions (L, L + ku] from row L
+  // (stride ku); a column of A takes the first as stored and mirrors the
+  // second, a row of A the other way round. Writing checks the whole input
+  // by the symmetric rule first, then keeps the upper band.
+ public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    const int n = m_rownum, k = m_ku;
+    for (int L = 0; L < n; ++L) {
+      T* line = out + static_cast<std::int64_t>(L) * n;
+      const int lo = std::max(0, L - k), hi = std::min(n - 1, L + k);
+      FillZero(line, lo);
+      const Scalar* column = ab.data() + Index(lo, L);
+      if (rowMajor) {
+        for (int p = lo; p < L; ++p) line[p] = ElementFrom<T>(Mirror(column[p - lo]));
+        line[L] = ElementFrom<T>(column[L - lo]);
+      } else {
+        CopyConverted(column, L - lo + 1, line + lo);
+      }
+      for (int p = L + 1; p <= hi; ++p) {
+        const Scalar v = ab[Index(L, p)];
+        line[p] = ElementFrom<T>(rowMajor ? v : Mirror(v));
+      }
+      FillZero(line + hi + 1, n - hi - 1);
+    }
+  }
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    const int n = m_rownum, k = m_ku;
+    CheckSymmetricInput(in, rowMajor,
+                        SymmetricRule{n, k, kComplex,
+                                      std::string(ByField("symmetric", "Hermitian")) +
+                                          " band matrix with " + std::to_string(k) +
+                                          (k == 1 ? " off-diagonal" : " off-diagonals") +
+                                          " on each side"});
+    for (int j = 0; j < n; ++j) {
+      const int lo = std::max(0, j - k);
+      Scalar* column = ab.data() + Index(lo, j);
+      if (rowMajor) {
+        for (int i = lo; i <= j; ++i) column[i - lo] = Converted<Scalar>(in[j + static_cast<std::int64_t>(i) * n]);
+      } else {
+        CopyConverted(in + lo + static_cast<std::int64_t>(j) * n, j - lo + 1, column);
+      }
+      if constexpr (kComplex) column[j - lo] = Scalar(column[j - lo].real());
+    }
+    m_isFactorized = false;
+  }
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:

@@ -61,7 +61,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
 
   void Solve(IMatrix& b) override {
     if (m_holdsInverse) return SolveWithSimpleDriver(b);
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    Rhs& rhs = RhsOf(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
     const char trans = 'N';
@@ -71,7 +71,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   }
 
   void SolveWithSimpleDriver(IMatrix& b) override {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    Rhs& rhs = RhsOf(b);
     RequireSquare();
     RequireRows(rhs, m_rownum);
     // OpenBLAS's gesv returns at once when there is no right-hand side; the
@@ -133,6 +133,12 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     ipiv = IdentityPivots(rownum);
   }
   DenseGeneralBase(const DenseGeneralBase&) = default;
+  // Storage left uninitialized, for a new matrix that is filled in full at once.
+  DenseGeneralBase(int rownum, int colnum, ForOverwrite)
+      : KindState((RequireNonNegative(rownum, colnum), rownum), colnum) {
+    dat = NativeArray<Scalar>::Uninitialized(static_cast<std::int64_t>(rownum) * colnum);
+    ipiv = IdentityPivots(rownum);
+  }
 
   // LAPACK's lda for this array.
   int Ld() const noexcept { return std::max(1, m_rownum); }
@@ -197,8 +203,30 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   NativeArray<int> ipiv;
   bool m_holdsInverse = false;
 
-  // ---- norm, condition estimate and determinant (core/Measures.h) ----
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // The array is contiguous (ld = RowNum whenever there is an element):
+  // column-major is one straight copy, row-major the blocked transpose.
  public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    if (rowMajor) {
+      TransposeConverted(dat.data(), m_rownum, m_colnum, out);
+    } else {
+      CopyConverted(dat.data(), dat.size(), out);
+    }
+  }
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    if (rowMajor) {
+      TransposeConverted(in, m_colnum, m_rownum, dat.data());
+    } else {
+      CopyConverted(in, dat.size(), dat.data());
+    }
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
+  // ---- norm, condition estimate and determinant (core/Measures.h) ----
   double Norm(NormType type) const override {
     if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
     return ElementNorm(NormLetter(type));

@@ -6,9 +6,12 @@
 #include <memory>
 #include <type_traits>
 
+#include "OrvaneNet/BadKindCast.h"
 #include "core/Interfaces.h"
 #include "core/LapackStatus.h"
 #include "core/Measures.h"
+#include "core/Messages.h"
+#include "kinds/BulkCopy.h"
 #include "kinds/DenseView.h"
 #include "kinds/ElementConversion.h"
 
@@ -32,10 +35,56 @@ struct FieldOf<lapack::doublecomplex> {
   using General = ComplexGeneralMatrix;
 };
 
+// The interface's bulk copies, checked for size here and handed to the
+// storage template's ReadValues / WriteValues (templates over the caller's
+// element type): one virtual call per copy, none per element.
+template <class Derived, class Interface>
+class BulkCopyBase : public Interface {
+ protected:
+  template <class T>
+  void Read(std::span<T> out, Layout layout) const {
+    RequireValueCount("GetValues", out.size(), this->get_RowNum(), this->get_ColNum());
+    static_cast<const Derived&>(*this).ReadValues(out.data(), IsRowMajor(layout));
+  }
+  template <class T>
+  void Write(std::span<const T> values, Layout layout) {
+    RequireValueCount("SetValues", values.size(), this->get_RowNum(), this->get_ColNum());
+    static_cast<Derived&>(*this).WriteValues(values.data(), IsRowMajor(layout));
+  }
+};
+
+template <class Derived, class Interface>
+class BulkCopyLayer;
+
+template <class Derived>
+class BulkCopyLayer<Derived, IDoubleMatrix> : public BulkCopyBase<Derived, IDoubleMatrix> {
+ public:
+  void GetValues(std::span<double> out, Layout layout) const final { this->Read(out, layout); }
+  void SetValues(std::span<const double> values, Layout layout) final {
+    this->Write(values, layout);
+  }
+};
+
+template <class Derived>
+class BulkCopyLayer<Derived, IComplexMatrix> : public BulkCopyBase<Derived, IComplexMatrix> {
+ public:
+  void GetValues(std::span<Complex> out, Layout layout) const final { this->Read(out, layout); }
+  void GetValues(std::span<std::complex<double>> out, Layout layout) const final {
+    this->Read(out, layout);
+  }
+  void SetValues(std::span<const Complex> values, Layout layout) final {
+    this->Write(values, layout);
+  }
+  void SetValues(std::span<const std::complex<double>> values, Layout layout) final {
+    this->Write(values, layout);
+  }
+};
+
 // Derived is the kind (it provides kType and a public copy constructor);
 // Scalar the element LAPACK sees, double or doublecomplex.
 template <class Derived, class Scalar>
-class KindBase : public FieldOf<Scalar>::Interface, public IMatrixMeasures<Scalar> {
+class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interface>,
+                 public IMatrixMeasures<Scalar> {
  public:
   using Interface = typename FieldOf<Scalar>::Interface;
   using Element = decltype(ToElement(Scalar{}));
@@ -57,11 +106,18 @@ class KindBase : public FieldOf<Scalar>::Interface, public IMatrixMeasures<Scala
   KindBase(int rownum, int colnum) noexcept : m_rownum(rownum), m_colnum(colnum) {}
   KindBase(const KindBase&) = default;
 
+  // b as the dense general twin; any other kind raises BadKindCast (a
+  // std::bad_cast) naming what b is.
+  static Rhs& RhsOf(IMatrix& b) {
+    if (auto* rhs = dynamic_cast<Rhs*>(&b)) return *rhs;
+    throw BadKindCast(msg::RightHandSide, Rhs::kType, b.get_Type());
+  }
+
   // b, which must be the dense general twin with RowNum rows, as LAPACK's B
-  // (nrhs = cols(), ldb = ld()). A wrong type fails the down-cast
-  // (std::bad_cast) before the rows are checked.
+  // (nrhs = cols(), ldb = ld()). A wrong type raises BadKindCast before the
+  // rows are checked.
   DenseView<Scalar> RhsView(IMatrix& b) const {
-    Rhs& rhs = dynamic_cast<Rhs&>(b);
+    Rhs& rhs = RhsOf(b);
     RequireRows(rhs, m_rownum);
     return rhs.View();
   }
@@ -90,6 +146,7 @@ class KindBase : public FieldOf<Scalar>::Interface, public IMatrixMeasures<Scala
   using KindState::kComplex;                   \
   using KindState::ByField;                    \
   using KindState::RhsView;                    \
+  using KindState::RhsOf;                      \
   using KindState::m_rownum;                   \
   using KindState::m_colnum;                   \
   using KindState::m_isFactorized

@@ -397,6 +397,55 @@ class PackedBase : public KindBase<Derived, Scalar> {
   bool m_isPositiveDefinite = true;
   bool m_holdsInverse = false;
 
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // Reading fills the half of each line of the caller's array that a packed
+  // column gives contiguously, then mirrors it across the diagonal tile by
+  // tile. Writing checks the whole input by the symmetric rule first, then
+  // keeps the upper triangle (and the real part of a Hermitian diagonal).
+ public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    const int n = m_rownum;
+    for (int j = 0; j < n; ++j) {
+      const Scalar* column = ap.data() + PackedIndex(0, j);
+      T* line = out + static_cast<std::int64_t>(j) * n;
+      if (rowMajor) {
+        // Row j left of the diagonal: the mirrors of column j's entries.
+        for (int i = 0; i < j; ++i) line[i] = ElementFrom<T>(Mirror(column[i]));
+        line[j] = ElementFrom<T>(column[j]);
+      } else {
+        CopyConverted(column, j + 1, line);
+      }
+    }
+    MirrorUpperToLower(out, n);
+  }
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    const int n = m_rownum;
+    CheckSymmetricInput(in, rowMajor, SymmetricRule{n, std::max(n - 1, 0), kComplex, {}});
+    const std::int64_t ld = n;
+    if (rowMajor) {
+      // a(i, j) = in[j + i n]: tile by tile, so that the rows read stay cached.
+      for (int jb = 0; jb < n; jb += kCopyTile) {
+        const int je = std::min(n, jb + kCopyTile);
+        for (int ib = 0; ib <= jb; ib += kCopyTile) {
+          for (int j = jb; j < je; ++j) {
+            Scalar* column = ap.data() + PackedIndex(0, j);
+            const int ie = std::min(j + 1, ib + kCopyTile);
+            for (int i = ib; i < ie; ++i) column[i] = Converted<Scalar>(in[j + i * ld]);
+          }
+        }
+      }
+    } else {
+      for (int j = 0; j < n; ++j) CopyConverted(in + j * ld, j + 1, ap.data() + PackedIndex(0, j));
+    }
+    if constexpr (kComplex) {
+      for (int i = 0; i < n; ++i) ap[PackedIndex(i, i)] = Scalar(ap[PackedIndex(i, i)].real());
+    }
+    m_isFactorized = false;
+    m_holdsInverse = false;
+  }
+
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
   double Norm(NormType type) const override {

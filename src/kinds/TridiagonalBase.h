@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <complex>
 #include <cstdint>
+#include <string>
 
 #include "OrvaneNet/OrvaneException.h"
 #include "core/Interfaces.h"
@@ -55,6 +56,9 @@ inline int TridiagonalOrder(int rownum, int colnum, const char* notSquareMessage
 inline std::int64_t DiagonalLength(int n, int offset) noexcept {
   return std::max<std::int64_t>(0, static_cast<std::int64_t>(n) - offset);
 }
+
+template <class T>
+bool OnlyThreeDiagonals(const T* in, int n) noexcept;
 
 template <class Derived, class Scalar>
 class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
@@ -132,8 +136,8 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
  private:
   friend StorageAccess;
 
-  // The real kind names a wrong right-hand side; the complex kind leaves it
-  // to the failed down-cast (std::bad_cast).
+  // The real kind names a wrong right-hand side with its own message; the
+  // complex kind raises RhsView's BadKindCast.
   DenseView<Scalar> TestedRhsView(IMatrix& b) const {
     if constexpr (!kComplex) {
       if (b.get_Type() != Rhs::kType) throw OrvaneException(msg::RhsNotGeneral);
@@ -155,6 +159,29 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   NativeArray<Scalar> du;
   NativeArray<Scalar> du2;  // zeros and identity pivots until the first gttrf
   NativeArray<int> ipiv;
+
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // The caller's array is zero but for the three diagonals. Writing refuses
+  // a nonzero anywhere else (the kind's own message) before it writes.
+ public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    ReadTridiagonal(
+        out, m_rownum, rowMajor, [&](int i) { return d[i]; }, [&](int i) { return du[i]; },
+        [&](int i) { return dl[i]; });
+  }
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    const int n = m_rownum;
+    if (!OnlyThreeDiagonals(in, n)) throw OrvaneException(msg::NotTridiagonalElement);
+    for (int i = 0; i < n; ++i) {
+      d[i] = Converted<Scalar>(in[FlatIndex(i, i, n, n, rowMajor)]);
+      if (i + 1 == n) break;
+      du[i] = Converted<Scalar>(in[FlatIndex(i, i + 1, n, n, rowMajor)]);
+      dl[i] = Converted<Scalar>(in[FlatIndex(i + 1, i, n, n, rowMajor)]);
+    }
+    m_isFactorized = false;
+  }
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
@@ -192,6 +219,18 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
 
   double m_anorm = 0;  // of the matrix whose factors the diagonals hold
 };
+
+// Whether the n x n array (either layout: the pattern is symmetric) is zero
+// off its three middle diagonals.
+template <class T>
+bool OnlyThreeDiagonals(const T* in, int n) noexcept {
+  bool clean = true;
+  for (int L = 0; L < n; ++L) {
+    const T* line = in + static_cast<std::int64_t>(L) * n;
+    clean &= AllZero(line, L - 1) && AllZero(line + L + 2, n - L - 2);
+  }
+  return clean;
+}
 
 // Scalar is the element type of the off-diagonal e; the diagonal d is real.
 template <class Derived, class Scalar>
@@ -294,6 +333,30 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   NativeArray<double> d;
   NativeArray<Scalar> e;
+
+  // ---- Every element at once (the interface's GetValues and SetValues) ----
+  // Writing checks the whole input by the symmetric rule (zero off the
+  // three diagonals), then keeps the superdiagonal and the real diagonal.
+ public:
+  template <class T>
+  void ReadValues(T* out, bool rowMajor) const {
+    ReadTridiagonal(
+        out, m_rownum, rowMajor, [&](int i) { return Scalar(d[i]); }, [&](int i) { return e[i]; },
+        [&](int i) { return Mirror(e[i]); });
+  }
+  template <class T>
+  void WriteValues(const T* in, bool rowMajor) {
+    const int n = m_rownum;
+    CheckSymmetricInput(in, rowMajor,
+                        SymmetricRule{n, 1, kComplex,
+                                      std::string(ByField("symmetric", "Hermitian")) +
+                                          " tridiagonal matrix"});
+    for (int i = 0; i < n; ++i) {
+      d[i] = RealOf(in[FlatIndex(i, i, n, n, rowMajor)]);
+      if (i + 1 < n) e[i] = Converted<Scalar>(in[FlatIndex(i, i + 1, n, n, rowMajor)]);
+    }
+    m_isFactorized = false;
+  }
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:

@@ -12,13 +12,18 @@ namespace {
 
 constexpr std::string_view kLineTerminator = "\r\n";
 
-// Prints doubles by the rule NumberOfDigit selects, with the locale read once.
+// Prints doubles by the rule RoundTrip and NumberOfDigit select, with the
+// locale read once.
 class NumberWriter {
  public:
-  explicit NumberWriter(int numberOfDigit)
-      : m_digits(numberOfDigit), m_conv(NumberConventions::Current()) {}
+  explicit NumberWriter(const MatrixFormatter& f)
+      : m_digits(f.get_NumberOfDigit()),
+        m_roundTrip(f.get_RoundTrip()),
+        m_conv(NumberConventions::Current()) {}
   void operator()(std::string& out, double x) const {
-    if (m_digits > 0) {
+    if (m_roundTrip) {
+      AppendShortest(out, x, m_conv);
+    } else if (m_digits > 0) {
       AppendFixed(out, x, m_digits, m_conv);
     } else {
       AppendGeneral(out, x, m_conv);
@@ -27,6 +32,7 @@ class NumberWriter {
 
  private:
   int m_digits;
+  bool m_roundTrip;
   NumberConventions m_conv;
 };
 
@@ -58,7 +64,7 @@ template <class Mat>
 std::string FormatRow(const Mat& mat, const MatrixFormatter& f, int rowIndex) {
   if (rowIndex < 0 || rowIndex >= mat.get_RowNum()) throw std::out_of_range(msg::RowIndexOutOfRange);
   std::string out;
-  AppendRow(out, mat, rowIndex, f, NumberWriter(f.get_NumberOfDigit()));
+  AppendRow(out, mat, rowIndex, f, NumberWriter(f));
   return out;
 }
 
@@ -67,7 +73,7 @@ std::string FormatAll(const Mat& mat, const MatrixFormatter& f) {
   const int m = mat.get_RowNum();
   std::string out;
   if (m == 0) return out;
-  const NumberWriter w(f.get_NumberOfDigit());
+  const NumberWriter w(f);
   AppendRow(out, mat, 0, f, w);
   out += kLineTerminator;
   // The first row sizes the whole text; the slack covers rows with more

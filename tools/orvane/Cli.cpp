@@ -94,9 +94,16 @@ std::vector<double> ParseDoubleList(const std::string& text, const std::string& 
 OrvaneNet::MatrixFormatter FormatterFrom(const Options& options) {
   OrvaneNet::MatrixFormatter f;
   if (const auto digits = options.Value("--digits")) {
-    const int n = ParseInt(*digits, "--digits");
-    if (n < 0 || n > 99) BadInput("--digits must lie in 0..99 (0 selects the shortest exact form)");
-    f.set_NumberOfDigit(n);
+    if (*digits == "exact") {
+      f.set_RoundTrip(true);
+    } else {
+      const int n = ParseInt(*digits, "--digits");
+      if (n < 0 || n > 99) {
+        BadInput("--digits must lie in 0..99 (0 selects the general form with up to 15 significant digits) "
+                 "or be 'exact'");
+      }
+      f.set_NumberOfDigit(n);
+    }
   }
   for (const std::string& setting : options.Values("--format")) {
     const std::size_t eq = setting.find('=');

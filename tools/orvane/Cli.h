@@ -65,7 +65,7 @@ double ParseDouble(const std::string& text, const std::string& what);
 // Comma-separated numbers ("1,2.5,-3").
 std::vector<double> ParseDoubleList(const std::string& text, const std::string& what);
 
-// --digits N and --format KEY=VALUE applied to a default MatrixFormatter.
+// --digits N|exact and --format KEY=VALUE applied to a default MatrixFormatter.
 OrvaneNet::MatrixFormatter FormatterFrom(const Options& options);
 
 // The options every subcommand accepts besides its own.

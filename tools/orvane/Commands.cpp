@@ -488,8 +488,9 @@ constexpr Command kCommands[] = {
      "  --complex     A and B hold complex elements such as (1,-2)\n"
      "  --quiet       no warning when A is singular to working precision\n"
      "  -o FILE       save X to FILE instead of printing it\n"
-     "A nonzero outside the kind's pattern, or an asymmetric A for a symmetric kind,\n"
-     "is bad input. B holds one right-hand side per column. The symmetric-band and\n"
+     "A nonzero outside the kind's pattern, or an asymmetric A for a symmetric kind\n"
+     "(pairs may differ by 100 eps max|a|; the upper triangle is kept), is bad input.\n"
+     "B holds one right-hand side per column. The symmetric-band and\n"
      "symmetric-tridiagonal kinds need A positive definite. An exactly singular A is a\n"
      "numerical failure; when A's reciprocal condition estimate (see orvane cond) is\n"
      "below machine epsilon, X is printed and one warning line goes to standard error.\n",
@@ -528,8 +529,9 @@ constexpr Command kCommands[] = {
      "                eigenvectors (unit norm, largest component real); with --complex\n"
      "                A is any complex square matrix\n"
      "  -o PREFIX     save PREFIX-values.txt (and PREFIX-vectors.txt) instead of printing\n"
-     "Without --general A (and B) must be symmetric (Hermitian); B must be positive\n"
-     "definite.\n",
+     "Without --general A (and B) must be symmetric (Hermitian) to within rounding:\n"
+     "a pair may differ by 100 eps max|a|, and the upper triangle is used. B must be\n"
+     "positive definite.\n",
      kEigOptions, RunEig},
     {"svd", "svd A [--complex]", "singular values and vectors of a general m x n A",
      "  --complex     A holds complex elements\n"
@@ -575,7 +577,10 @@ const Command* FindCommand(const std::string& name) {
 namespace {
 constexpr const char* kCommonHelp =
     "Options of every command:\n"
-    "  --digits N            decimals printed (default 4); 0 prints the shortest exact form\n"
+    "  --digits N            decimals printed (default 4); 0 prints the general form with up\n"
+    "                        to 15 significant digits (0.1, 1E+20)\n"
+    "  --digits exact        the shortest text that reads back to the very same number\n"
+    "                        (0.1, 5e-324): files saved so load again bit for bit\n"
     "  --format KEY=VALUE    text format of files read and written; repeatable. Keys:\n"
     "                        line-begin ([), line-end (]), separator (,), complex-begin ((),\n"
     "                        complex-end ()), complex-separator (,)\n"

@@ -32,9 +32,11 @@ bool NeedsPositiveDefinite(Structure s);
 template <class Mat>
 Mat MakeKind(const KindSpec& kind, int n);
 
-// Copies the square dense matrix `dense` into a new handle of `kind`
-// element by element. Bad input when the symmetric kinds get an asymmetric
-// (non-Hermitian) matrix or when a nonzero lies outside the kind's pattern.
+// Copies the square dense matrix `dense` into a new handle of `kind`: the
+// general kinds element by element (a nonzero outside the pattern is bad
+// input), the symmetric and Hermitian ones with SetValues, whose rule
+// accepts pairs that differ by rounding and refuses, as bad input, larger
+// differences and nonzeros outside a band.
 template <class Mat>
 Mat IntoKind(const Mat& dense, const KindSpec& kind, const std::string& path);
 

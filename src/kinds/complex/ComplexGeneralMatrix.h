@@ -12,6 +12,8 @@ class ComplexGeneralMatrix final
   static constexpr MatrixType kType = MatrixType::ComplexGeneral;
 
   ComplexGeneralMatrix(int rownum, int colnum) : DenseGeneralBase(rownum, colnum) {}
+  ComplexGeneralMatrix(int rownum, int colnum, detail::ForOverwrite tag)
+      : DenseGeneralBase(rownum, colnum, tag) {}
 
   // A = U S V^H: the min(m, n) singular values (as real + 0i) onto the
   // diagonal of smat, U into the m x m umat, V^H into the n x n vtmat.

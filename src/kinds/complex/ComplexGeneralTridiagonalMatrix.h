@@ -5,8 +5,7 @@
 namespace OrvaneNet {
 
 // The complex twin of DoubleGeneralTridiagonalMatrix (zgttrf, zgttrs). A
-// right-hand side that is not a ComplexGeneralMatrix fails the down-cast
-// (std::bad_cast).
+// right-hand side that is not a ComplexGeneralMatrix raises BadKindCast.
 class ComplexGeneralTridiagonalMatrix final
     : public detail::GeneralTridiagonalBase<ComplexGeneralTridiagonalMatrix,
                                             lapack::doublecomplex> {

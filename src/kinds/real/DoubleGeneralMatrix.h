@@ -12,6 +12,9 @@ class DoubleGeneralMatrix final : public detail::DenseGeneralBase<DoubleGeneralM
 
   // rownum x colnum zeros; negative counts raise OrvaneException.
   DoubleGeneralMatrix(int rownum, int colnum) : DenseGeneralBase(rownum, colnum) {}
+  // rownum x colnum left uninitialized, for a caller that fills every element.
+  DoubleGeneralMatrix(int rownum, int colnum, detail::ForOverwrite tag)
+      : DenseGeneralBase(rownum, colnum, tag) {}
 
   // Least-squares (m >= n) or minimum-norm (m < n) solution of op(A) X = B
   // with dgels. b must have max(m, n) rows; its first n rows receive X and,

@@ -1,0 +1,46 @@
+# ReadmeExample<N>: every ```cpp block of README.md that holds a main() is a
+# program, built against the library with our warnings (as errors) and run
+# by a test, so the README's code compiles and runs as shown. A block that
+# includes Eigen is built only when Eigen is installed (libeigen3-dev).
+set(_readme ${PROJECT_SOURCE_DIR}/README.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${_readme})
+find_package(Eigen3 3.3 NO_MODULE QUIET)
+
+file(READ ${_readme} _text)
+# CMake lists split at ';' and group by brackets: hide both in the code.
+string(REPLACE ";" "@ORVANE_SEMICOLON@" _text "${_text}")
+string(REPLACE "[" "@ORVANE_OPEN@" _text "${_text}")
+string(REPLACE "]" "@ORVANE_CLOSE@" _text "${_text}")
+string(REGEX MATCHALL "```cpp\n[^`]*```" _blocks "${_text}")
+
+set(_index 0)
+foreach(_block IN LISTS _blocks)
+  string(REGEX REPLACE "^```cpp\n" "" _code "${_block}")
+  string(REGEX REPLACE "```$" "" _code "${_code}")
+  string(REPLACE "@ORVANE_SEMICOLON@" ";" _code "${_code}")
+  string(REPLACE "@ORVANE_OPEN@" "[" _code "${_code}")
+  string(REPLACE "@ORVANE_CLOSE@" "]" _code "${_code}")
+  if(NOT _code MATCHES "int main\\(")
+    continue()
+  endif()
+  math(EXPR _index "${_index} + 1")
+  set(_needsEigen OFF)
+  if(_code MATCHES "#include <Eigen/")
+    set(_needsEigen ON)
+    if(NOT TARGET Eigen3::Eigen)
+      message(STATUS "ReadmeExample${_index} needs Eigen (libeigen3-dev): not built")
+      continue()
+    endif()
+  endif()
+  set(_source ${CMAKE_CURRENT_BINARY_DIR}/readme/ReadmeExample${_index}.cpp)
+  # Rewritten only when the block changed, so that configuring rebuilds nothing.
+  file(CONFIGURE OUTPUT ${_source} CONTENT "${_code}" @ONLY)
+  add_executable(readme_example_${_index} ${_source})
+  target_link_libraries(readme_example_${_index} PRIVATE OrvaneNet::OrvaneNet)
+  if(_needsEigen)
+    target_link_libraries(readme_example_${_index} PRIVATE Eigen3::Eigen)
+  endif()
+  target_compile_options(readme_example_${_index} PRIVATE ${ORVANE_WARNINGS})
+  add_test(NAME ReadmeExample${_index} COMMAND readme_example_${_index})
+  set_tests_properties(ReadmeExample${_index} PROPERTIES ENVIRONMENT "${ORVANE_TEST_ENV}")
+endforeach()
