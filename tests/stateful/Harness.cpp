@@ -38,7 +38,6 @@ namespace {
 using OrvaneNet::LinearEquation;
 using OrvaneNet::MatrixFormatter;
 using OrvaneNet::MatrixType;
-using OrvaneNet::OrvaneException;
 
 constexpr double kEps = std::numeric_limits<double>::epsilon();
 // Beyond this condition number a system counts as singular: its solution and
@@ -89,9 +88,7 @@ const std::string kComplexTridiagonalInversion =
 
 std::string Pos(int i, int j) { return "(" + std::to_string(i) + ", " + std::to_string(j) + ")"; }
 std::string RangeMessage(int i, int j) { return Pos(i, j) + " is out of range."; }
-std::string Dims(long rows, long cols) {
-  return std::to_string(rows) + " x " + std::to_string(cols);
-}
+std::string Dims(long r, long c) { return std::to_string(r) + " x " + std::to_string(c); }
 
 // ------------------------------------------------------------- sequences
 enum class Base {
@@ -234,7 +231,7 @@ template <class F>
 std::string Capture(F&& f) {
   try {
     f();
-  } catch (const OrvaneException& e) {
+  } catch (const OrvaneNet::OrvaneException& e) {
     return Refusal(e.what());
   } catch (const std::bad_cast&) {
     return "std::bad_cast";
@@ -379,9 +376,8 @@ class Runner {
     if (!a.allFinite()) return inf;
     Eigen::FullPivLU<M> lu(a);
     if (!lu.isInvertible()) return inf;
-    const M inv = lu.inverse();
-    const double c =
-        a.cwiseAbs().colwise().sum().maxCoeff() * inv.cwiseAbs().colwise().sum().maxCoeff();
+    const double c = a.cwiseAbs().colwise().sum().maxCoeff() *
+                     M(lu.inverse()).cwiseAbs().colwise().sum().maxCoeff();
     return std::isfinite(c) ? c : inf;
   }
 
@@ -749,28 +745,26 @@ class Runner {
     Note("Clone() -> a" + std::to_string(k));
   }
 
-  // a * dense, dense * a, a * another entry, or a * dense of the wrong
+  // a * dense, dense * a, a * an entry of the pool, or a * dense of the wrong
   // shape; the result to rounding: |c - l r| <= gamma |l| |r| elementwise.
   void Product(const Op& op) {
     E& e = Target(op);
     std::mt19937_64 rng(op.sub);
     const int form = static_cast<int>(op.u1 % 4), p = Pick(op.u2, 4);
     const std::size_t k = op.u3 % m_pool.size();
-    const M l = form == 1 ? Random(p, Rows(), rng) : e.reads;
-    const M r = form == 0   ? Random(Cols(), p, rng)
-                : form == 1 ? e.reads
-                : form == 2 ? m_pool[k].reads
-                            : M::Zero(Cols() + 1, 1);
-    const H lh = ToHandle(l), rh = ToHandle(r);
-    const H& left = form == 1 ? lh : e.h;
-    const H& right = form == 1 ? e.h : form == 2 ? m_pool[k].h : rh;
-    Note((form == 1 ? "dense " + Dims(p, Rows()) : "a") + " * " +
-         (form == 1   ? "a"
-          : form == 2 ? "a" + std::to_string(k)
-                      : "dense " + Dims(r.rows(), r.cols())) +
-         (form == 3 ? " (shapes differ)" : ""));
+    const bool left = form == 1;  // the dense factor on the left
+    const M dense = left        ? Random(p, Rows(), rng)
+                    : form == 3 ? M::Zero(Cols() + 1, 1)
+                                : Random(Cols(), p, rng);
+    const H dh = ToHandle(dense);
+    const M& l = left ? dense : e.reads;
+    const M& r = left ? e.reads : form == 2 ? m_pool[k].reads : dense;
+    const std::string name =
+        form == 2 ? "a" + std::to_string(k) : "dense " + Dims(dense.rows(), dense.cols());
+    Note(left ? name + " * a" : "a * " + name + (form == 3 ? " (shapes differ)" : ""));
     std::optional<H> c;
-    const std::string t = Capture([&] { c.emplace(left * right); });
+    const std::string t =
+        Capture([&] { c.emplace(left ? dh * e.h : e.h * (form == 2 ? m_pool[k].h : dh)); });
     if (l.cols() != r.rows()) return Expect(t, Refusal(kProductShape));
     Expect(t);
     const M got = ReadAll(*c), ref = l * r;
