@@ -663,7 +663,7 @@ class Runner {
     if (Factorized(e, t, PredictFactorization(e.a, false))) SetFactored(e);
   }
 
-  // b is random, or for the dense kinds now and then another entry of the
+  // b is random, or for the general kind now and then another entry of the
   // pool, which then holds the solution as a plain matrix.
   void Solve(const Op& op) {
     E& e = Target(op);
@@ -681,9 +681,9 @@ class Runner {
       Expect(t, Refusal(Rows() != Cols() ? kSolveNotSquare : kZptsv));
       return ExpectEqual(ReadAll(b), bm, "b after a refused solve");
     }
-    if (ready) {
-      Expect(t);
-    } else if (Note(" (one call)"); !Factorized(e, t, PredictFactorization(e.a, true))) {
+    if (ready) Expect(t);
+    if (!ready) Note(" (one call)");
+    if (!ready && !Factorized(e, t, PredictFactorization(e.a, true))) {
       return ExpectEqual(ReadAll(b), bm, "b after a failed solve");
     }
     const M x = ReadAll(b);
