@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs the whole test suite three
 # times: OpenBLAS (with the MPI/ScaLAPACK library and its multi-process
-# tests), OpenBLAS under AddressSanitizer + UndefinedBehaviorSanitizer
-# (LeakSanitizer included), and the reference LAPACK/BLAS. Then the reference
-# build's test binary runs once more under valgrind memcheck, and the two
-# Load fuzz targets run for a bounded time (scripts/memcheck.sh,
-# scripts/fuzz.sh).
+# tests), the reference LAPACK/BLAS, and OpenBLAS under AddressSanitizer +
+# UndefinedBehaviorSanitizer (LeakSanitizer included). The reference run
+# reuses the OpenBLAS build's objects (the backend is a link-time choice, so
+# only the link steps run again); its test binary then runs once more under
+# valgrind memcheck. Last, the two Load fuzz targets run for a bounded time
+# (scripts/memcheck.sh, scripts/fuzz.sh).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 ./scripts/install-deps.sh
@@ -33,13 +34,14 @@ run_suite() {
 # libraries leave blocks that LeakSanitizer reports at exit in any MPI
 # program, and Debian's ScaLAPACK takes LAPACK through the system
 # alternative, which the reference build must not mix with its own.
-run_suite build/test-openblas -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=OpenBLAS -DORVANE_WITH_MPI=ON
-run_suite build/test-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
-  -DORVANE_SANITIZE=ON -DORVANE_LAPACK=OpenBLAS -DORVANE_BUILD_BENCH=OFF
-run_suite build/test-reference -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=Reference \
-  -DORVANE_BUILD_BENCH=OFF
-./scripts/memcheck.sh build/test-reference
+run_suite build/test -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORVANE_LAPACK=OpenBLAS \
+  -DORVANE_WITH_MPI=ON -DORVANE_BUILD_BENCH=ON -DORVANE_TEST_SHARDS=0
+run_suite build/test -DORVANE_LAPACK=Reference -DORVANE_WITH_MPI=OFF -DORVANE_BUILD_BENCH=OFF \
+  -DORVANE_TEST_SHARDS=4
+./scripts/memcheck.sh build/test
 stage_done memcheck
+run_suite build/test-sanitize -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS=-O1 \
+  -DORVANE_SANITIZE=ON -DORVANE_LAPACK=OpenBLAS -DORVANE_BUILD_BENCH=OFF -DORVANE_TEST_SHARDS=4
 ./scripts/fuzz.sh
 stage_done fuzz
 echo "All test suites passed."
