@@ -157,7 +157,7 @@ inline std::vector<OrvaneNet::Complex> Compute(const std::vector<OrvaneNet::Comp
   static_assert(sizeof(OrvaneNet::Complex) == 2 * sizeof(double));
   const std::size_t big = std::bit_ceil(dat.size());
   std::vector<double> a(2 * big, 0.0);
-  std::memcpy(a.data(), dat.data(), dat.size() * sizeof(OrvaneNet::Complex));
+  if (!dat.empty()) std::memcpy(a.data(), dat.data(), dat.size() * sizeof(OrvaneNet::Complex));
   Cdft(static_cast<Index>(2 * big), isgn, a.data());
   if (isgn == -1) {
     for (double& v : a) v /= static_cast<double>(big);
