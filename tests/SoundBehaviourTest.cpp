@@ -15,203 +15,129 @@
 #include "TestUtil.h"
 
 using namespace OrvaneNet;
-using orvane_test::ElementOf;
+using namespace orvane_test;
 
 namespace {
 
-// The twelve kinds, each as an order-n zero matrix of the handle H.
-template <class H>
-struct KindRow {
-  const char* name;
-  std::function<H(int)> make;
-};
-
-template <class H>
-MatrixType Kind(MatrixType real) {
-  return static_cast<MatrixType>(static_cast<int>(real) + (std::is_same_v<H, Matrix> ? 0 : 6));
-}
-
-template <class H>
-std::vector<KindRow<H>> Kinds() {
-  using MT = MatrixType;
-  return {
-      {"general", [](int n) { return H(n, n); }},
-      {"band", [](int n) { return H(n, n, 1, 1); }},
-      {"tridiagonal", [](int n) { return H(n, n, 3); }},
-      {"symmetric", [](int n) { return H(n, n, Kind<H>(MT::DoubleSymmetric)); }},
-      {"symmetric band", [](int n) { return H(n, n, Kind<H>(MT::DoubleSymmetricBand), 1, 1); }},
-      {"symmetric tridiagonal",
-       [](int n) { return H(n, n, Kind<H>(MT::DoubleSymmetricTridiagonal)); }},
-  };
-}
-
-// Writes the rows (the symmetric kinds see each pair twice, same value).
-template <class H>
-H Filled(H a, std::initializer_list<std::initializer_list<double>> rows) {
-  int i = 0;
-  for (auto& row : rows) {
-    int j = 0;
-    for (double v : row) a(i, j++) = ElementOf<H>(v);
-    ++i;
-  }
-  return a;
-}
-
-template <class H>
-H Column(std::initializer_list<double> values) {
-  H b(static_cast<int>(values.size()), 1);
-  int i = 0;
-  for (double v : values) b(i++, 0) = ElementOf<H>(v);
-  return b;
-}
-
-bool IsComplexHermitianTridiagonal(const Matrix&) { return false; }
-bool IsComplexHermitianTridiagonal(const ComplexMatrix& a) {
-  return a.get_Type() == MatrixType::ComplexHermitianTridiagonal;
-}
-
 template <class H>
 class SoundBehaviour : public testing::Test {};
-using Handles = testing::Types<Matrix, ComplexMatrix>;
 TYPED_TEST_SUITE(SoundBehaviour, Handles);
+
+const char* const kAlias = "A result matrix must be a different object from the input matrices.";
+
+// `call` raises exactly `message` and leaves a's elements and flag as they were.
+template <class H, class F>
+void ExpectRefusedUntouched(H& a, F call, const std::string& message) {
+  const H before = a.Clone();
+  const bool factorized = a.get_IsFactorized();
+  EXPECT_THROW_MSG(call(), OrvaneException, message);
+  ExpectSameEntries(a, before);
+  EXPECT_EQ(a.get_IsFactorized(), factorized);
+}
 
 // A one-call solve with no right-hand side still factorizes: the next Solve
 // uses true factors. (OpenBLAS's ?gesv returns at once for nrhs = 0.)
 TYPED_TEST(SoundBehaviour, SolveWithoutColumnsFactorizes) {
   using H = TypeParam;
-  for (const auto& kind : Kinds<H>()) {
-    SCOPED_TRACE(kind.name);
-    H a = Filled(kind.make(2), {{4, 2}, {2, 4}});
-    if (a.get_Type() == Kind<H>(MatrixType::DoubleGeneral))
-      a = Filled(kind.make(2), {{4, 2}, {3, 4}});
-    if (IsComplexHermitianTridiagonal(a)) continue;  // refuses every one-call solve
-    const double b1 = a(1, 0) == ElementOf<H>(3) ? 7 : 6;
-    H none(2, 0);
+  for (int form = 0; form < 6; ++form) {
+    SCOPED_TRACE(form);
+    H a = Fill(MakeKind<H>(form, 2), {{4, 2}, {2, 4}});
+    if (a.get_Type() == MatrixType::ComplexHermitianTridiagonal) continue;  // no one-call solve
+    if (form == 0) a(1, 0) = ElementOf<H>(3);  // the general kind: asymmetric
+    H none(2, 0), b = FromRows<H>({{6}, {form == 0 ? 7.0 : 6.0}});
     LinearEquation::Solve(a, none);
     EXPECT_TRUE(a.get_IsFactorized());
-    H b = Column<H>({6, b1});
     LinearEquation::Solve(a, b);
-    orvane_test::ExpectEntriesNear(b, {{1}, {1}}, 8 * orvane_test::Eps());
+    ExpectEntriesNear(b, {{1}, {1}}, 8 * Eps());
   }
 }
 
-// Inv() of a non-square dense matrix is refused before anything is touched.
-TYPED_TEST(SoundBehaviour, InvOfNonSquareRefusedFirst) {
+// Refused before anything is touched: Inv() of a non-square matrix, and a
+// right-hand side that is the matrix itself, for every kind and least squares.
+TYPED_TEST(SoundBehaviour, RefusedCallsTouchNothing) {
   using H = TypeParam;
-  H a = Filled(H(2, 3), {{1, 2, 3}, {4, 5, 6}});
-  const H before = a.Clone();
-  EXPECT_THROW_MSG(a.Inv(), OrvaneException, "The matrix must be square for this operation.");
-  EXPECT_FALSE(a.get_IsFactorized());
-  orvane_test::ExpectSameEntries(a, before);
+  H rect = FromRows<H>({{1, 2, 3}, {4, 5, 6}});
+  ExpectRefusedUntouched(rect, [&] { rect.Inv(); },
+                         "The matrix must be square for this operation.");
+  for (int form = 0; form < 6; ++form) {
+    H a = Fill(MakeKind<H>(form, 2), {{4, 2}, {2, 4}});
+    ExpectRefusedUntouched(a, [&] { LinearEquation::Solve(a, a); }, kAlias);
+  }
+  if constexpr (std::is_same_v<H, Matrix>) {
+    H a = FromRows<H>({{1, 2, 3}, {4, 5, 6}, {7, 8, 10}});
+    ExpectRefusedUntouched(a, [&] { LeastSquare::Solve(a, a); }, kAlias);
+  }
 }
 
 // A factorization that fails leaves the elements as they were, by
 // Factorize, by the one-call solve and by Inv().
 TYPED_TEST(SoundBehaviour, FailedFactorizationKeepsTheMatrix) {
   using H = TypeParam;
-  const bool complex = std::is_same_v<H, ComplexMatrix>;
-  const std::string notPositive =
-      !complex ? "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is "
-                 "not supported by LAPACK. Please use Matrix::DoubleSymmetrix."
-               : "";
-  struct Row {
-    const char* name;
+  const std::string zptsv =
+      "The routine for solving linear equation (zptsv) may not work. Please factorize first then "
+      "solve.";
+  struct {
     H a;
     std::string factorizeMessage, solveMessage;
+  } rows[] = {
+      {Fill(MakeKind<H>(5, 2), {{2, 4}, {4, 1}}), NotPositiveDefinite<H>(5),
+       std::is_same_v<H, Matrix> ? NotPositiveDefinite<H>(5) : zptsv},
+      {Fill(MakeKind<H>(4, 3), {{2, 4, 0}, {4, 1, 1}, {0, 1, 3}}), NotPositiveDefinite<H>(4),
+       NotPositiveDefinite<H>(4)},
+      // Cholesky fails, then Bunch-Kaufman finds D exactly singular.
+      {Fill(MakeKind<H>(3, 2), {{1, 1}, {1, 1}}),
+       "The factorization has been completed, but D is exactly singular. Division by 0 "
+       "will occur if you use D for solving a system of linear equations.",
+       "The factorization has been completed, but D is exactly singular, so the "
+       "solution could not be computed."},
   };
-  using MT = MatrixType;
-  const std::string hermBand =
-      "This matrix is not positive definite. Hermitian band indefinite matrix is not supported by "
-      "LAPACK. Please use Matrix::ComplexHermitian.";
-  const std::string hermTri =
-      "This matrix is not positive definite. Hermitian tridiagonal indefinite matrix is not "
-      "supported by LAPACK. Please use Matrix::ComplexHermitian.";
-  std::vector<Row> rows;
-  rows.push_back({"symmetric tridiagonal",
-                  Filled(H(2, 2, Kind<H>(MT::DoubleSymmetricTridiagonal)), {{2, 4}, {4, 1}}),
-                  complex ? hermTri : notPositive,
-                  complex ? "The routine for solving linear equation (zptsv) may not work. Please "
-                            "factorize first then solve."
-                          : notPositive});
-  rows.push_back(
-      {"symmetric band",
-       Filled(H(3, 3, Kind<H>(MT::DoubleSymmetricBand), 1, 1), {{2, 4, 0}, {4, 1, 1}, {0, 1, 3}}),
-       complex ? hermBand : notPositive, complex ? hermBand : notPositive});
-  // Cholesky fails, then Bunch-Kaufman finds D exactly singular.
-  rows.push_back({"symmetric", Filled(H(2, 2, Kind<H>(MT::DoubleSymmetric)), {{1, 1}, {1, 1}}),
-                  "The factorization has been completed, but D is exactly singular. Division by 0 "
-                  "will occur if you use D for solving a system of linear equations.",
-                  "The factorization has been completed, but D is exactly singular, so the "
-                  "solution could not be computed."});
   for (auto& row : rows) {
-    SCOPED_TRACE(row.name);
-    const H original = row.a.Clone();
-    EXPECT_THROW_MSG(LinearEquation::Factorize(row.a), OrvaneException, row.factorizeMessage);
-    orvane_test::ExpectSameEntries(row.a, original);
-    EXPECT_FALSE(row.a.get_IsFactorized());
+    SCOPED_TRACE(static_cast<int>(row.a.get_Type()));
     H b(row.a.get_RowNum(), 1);
     b(0, 0) = ElementOf<H>(1);
-    EXPECT_THROW_MSG(LinearEquation::Solve(row.a, b), OrvaneException, row.solveMessage);
-    orvane_test::ExpectSameEntries(row.a, original);
-    EXPECT_EQ(b(0, 0), ElementOf<H>(1));
-    EXPECT_THROW_MSG(row.a.Inv(), OrvaneException, row.factorizeMessage);
-    orvane_test::ExpectSameEntries(row.a, original);
-    EXPECT_FALSE(row.a.get_IsFactorized());
+    const H b0 = b.Clone();
+    ExpectRefusedUntouched(row.a, [&] { LinearEquation::Factorize(row.a); }, row.factorizeMessage);
+    ExpectRefusedUntouched(row.a, [&] { LinearEquation::Solve(row.a, b); }, row.solveMessage);
+    ExpectSameEntries(b, b0);
+    ExpectRefusedUntouched(row.a, [&] { row.a.Inv(); }, row.factorizeMessage);
   }
 }
 
-// The packed and band Hermitian kinds refuse a diagonal element with an
-// imaginary part, as the tridiagonal one does, and keep the element.
+// The Hermitian kinds refuse a diagonal element with an imaginary part; the
+// element and the factors stay.
 TEST(SoundBehaviourHermitian, DiagonalWithImaginaryPartRefused) {
-  using MT = MatrixType;
-  ComplexMatrix kinds[] = {ComplexMatrix(2, 2, MT::ComplexHermitian),
-                           ComplexMatrix(2, 2, MT::ComplexHermitianBand, 1, 1)};
-  for (auto& a : kinds) {
+  const char* tridiagonal =
+      "Hermitian tridiagonal indefinite matrix is not supported by LAPACK. Please use "
+      "Matrix::ComplexHermitian.";
+  for (int form : {3, 4, 5}) {
+    ComplexMatrix a = MakeKind<ComplexMatrix>(form, 2);
     a(0, 0) = Complex(4, 0);
     a(1, 1) = Complex(3, 0);
     a(0, 1) = Complex(1, 1);
     LinearEquation::Factorize(a);
-    const ComplexMatrix factors = a.Clone();
-    EXPECT_THROW_MSG(a(1, 1) = Complex(2, 0.5), OrvaneException,
-                     "A diagonal element of a Hermitian matrix must be real.");
-    orvane_test::ExpectSameEntries(a, factors);
-    EXPECT_TRUE(a.get_IsFactorized());
-  }
-}
-
-// A right-hand side that is the matrix itself is refused before anything is
-// touched, for every kind.
-TYPED_TEST(SoundBehaviour, SolveIntoTheMatrixItselfRefused) {
-  using H = TypeParam;
-  for (const auto& kind : Kinds<H>()) {
-    SCOPED_TRACE(kind.name);
-    H a = Filled(kind.make(2), {{4, 2}, {2, 4}});
-    const H before = a.Clone();
-    EXPECT_THROW_MSG(LinearEquation::Solve(a, a), OrvaneException,
-                     "A result matrix must be a different object from the input matrices.");
-    orvane_test::ExpectSameEntries(a, before);
-    EXPECT_FALSE(a.get_IsFactorized());
+    ExpectRefusedUntouched(a, [&] { a(1, 1) = Complex(2, 0.5); },
+                           form == 5 ? tridiagonal
+                                     : "A diagonal element of a Hermitian matrix must be real.");
   }
 }
 
 // Factorize after Inv() factorizes the inverse: the diagonal then reads U's.
 TYPED_TEST(SoundBehaviour, FactorizeAfterInvFactorizesTheInverse) {
   using H = TypeParam;
-  H a = Filled(H(2, 2), {{0, 1}, {1, 0}});
+  H a = FromRows<H>({{0, 1}, {1, 0}});
   a.Inv();
   LinearEquation::Factorize(a);
   EXPECT_TRUE(a.get_IsFactorized());
   EXPECT_EQ(a(0, 0), ElementOf<H>(1));  // rows swapped: U = I
   EXPECT_EQ(a(1, 1), ElementOf<H>(1));
   // The packed kind: the Cholesky factor of inv([[2, 1], [1, 2]]).
-  H s = Filled(H(2, 2, Kind<H>(MatrixType::DoubleSymmetric)), {{2, 1}, {1, 2}});
+  H s = Fill(MakeKind<H>(3, 2), {{2, 1}, {1, 2}});
   s.Inv();
   LinearEquation::Factorize(s);
-  EXPECT_NEAR(orvane_test::Abs(s(0, 0) - ElementOf<H>(std::sqrt(2.0 / 3))), 0,
-              4 * orvane_test::Eps());
-  H b = Column<H>({1, 1});
+  EXPECT_NEAR(Abs(s(0, 0) - ElementOf<H>(std::sqrt(2.0 / 3))), 0, 4 * Eps());
+  H b = FromRows<H>({{1}, {1}});
   LinearEquation::Solve(s, b);  // inv(A) x = (1, 1): x = A (1, 1) = (3, 3)
-  orvane_test::ExpectEntriesNear(b, {{3}, {3}}, 16 * orvane_test::Eps());
+  ExpectEntriesNear(b, {{3}, {3}}, 16 * Eps());
 }
 
 // RowVector and ColVector check the index whatever the other dimension.
@@ -234,16 +160,14 @@ TYPED_TEST(SoundBehaviour, VectorIndexCheckedForEveryShape) {
 // solving with it solves with the solution's elements.
 TYPED_TEST(SoundBehaviour, SolutionIsNoLongerFactorized) {
   using H = TypeParam;
-  H b = Filled(H(2, 2), {{4, 2}, {3, 4}});
+  H b = FromRows<H>({{4, 2}, {3, 4}}), identity = Identity<H>(2);
   LinearEquation::Factorize(b);
-  H identity = Filled(H(2, 2), {{1, 0}, {0, 1}});
   LinearEquation::Solve(identity, b);
   EXPECT_FALSE(b.get_IsFactorized());
-  const H x = b.Clone();  // the factors of [[4, 2], [3, 4]], now a plain matrix
-  H c = Column<H>({1, 1});
+  const H x = b.Clone(), one = FromRows<H>({{1}, {1}});  // x: the factors, now a plain matrix
+  H c = one.Clone();
   LinearEquation::Solve(b, c);
-  const H one = Column<H>({1, 1});
-  EXPECT_LT(orvane_test::Residual(x, c, one), 8);
+  EXPECT_LT(Residual(x, c, one), 8);
 }
 
 // Found by the audit. The eigen, SVD and least-squares drivers destroy their
@@ -251,45 +175,32 @@ TYPED_TEST(SoundBehaviour, SolutionIsNoLongerFactorized) {
 // it holds instead of taking it for the factors it held before.
 TYPED_TEST(SoundBehaviour, DestroyingDriversClearTheFlag) {
   using H = TypeParam;
-  const MatrixType symmetric = Kind<H>(MatrixType::DoubleSymmetric);
-  H a = Filled(H(2, 2, symmetric), {{4, 1}, {1, 3}}),
-    b = Filled(H(2, 2, symmetric), {{2, 0}, {0, 2}});
-  H g = Filled(H(2, 2), {{4, 2}, {3, 4}});
+  H a = Fill(MakeKind<H>(3, 2), {{4, 1}, {1, 3}});
+  H b = Fill(MakeKind<H>(3, 2), {{2, 0}, {0, 2}});
+  H g = FromRows<H>({{4, 2}, {3, 4}}), sigma, u, vt, rhs = FromRows<H>({{1}, {2}});
   std::vector<double> values;
-  H sigma, u, vt;
-  struct Row {
-    std::function<void()> run;
-    std::vector<H*> destroyed;
-  };
-  std::vector<Row> rows = {{[&] { Eigenproblem::Solve(a, values); }, {&a}},
-                           {[&] { Eigenproblem::Solve(a, b, values); }, {&a, &b}},
-                           {[&] { SingularValueDecomposition::Decompose(g, sigma, u, vt); }, {&g}}};
+  std::vector<std::pair<std::function<void()>, std::vector<H*>>> rows = {
+      {[&] { Eigenproblem::Solve(a, values); }, {&a}},
+      {[&] { Eigenproblem::Solve(a, b, values); }, {&a, &b}},
+      {[&] { SingularValueDecomposition::Decompose(g, sigma, u, vt); }, {&g}}};
   if constexpr (std::is_same_v<H, Matrix>) {
     rows.push_back({[&] {
-                      Matrix rhs = Column<H>({1, 1});
-                      LeastSquare::Solve(g, rhs);
+                      H x = rhs.Clone();
+                      LeastSquare::Solve(g, x);
                     },
                     {&g}});
   }
-  for (const auto& row : rows) {
-    for (H* m : row.destroyed) LinearEquation::Factorize(*m);
-    row.run();
-    for (H* m : row.destroyed) {
+  for (const auto& [run, destroyed] : rows) {
+    for (H* m : destroyed) LinearEquation::Factorize(*m);
+    run();
+    for (H* m : destroyed) {
       EXPECT_FALSE(m->get_IsFactorized());
       const H held = m->Clone();
-      H x = Column<H>({1, 2});
+      H x = rhs.Clone();
       LinearEquation::Solve(*m, x);
-      EXPECT_LT(orvane_test::Residual(held, x, Column<H>({1, 2})), 8);
+      EXPECT_LT(Residual(held, x, rhs), 8);
     }
   }
-}
-
-TEST(SoundBehaviourAudit, LeastSquareIntoTheMatrixItselfRefused) {
-  Matrix a = Filled(Matrix(3, 3), {{1, 2, 3}, {4, 5, 6}, {7, 8, 10}});
-  const Matrix before = a.Clone();
-  EXPECT_THROW_MSG(LeastSquare::Solve(a, a), OrvaneException,
-                   "A result matrix must be a different object from the input matrices.");
-  orvane_test::ExpectSameEntries(a, before);
 }
 
 // A generalized eigenproblem with b of another order is refused before the
@@ -297,8 +208,7 @@ TEST(SoundBehaviourAudit, LeastSquareIntoTheMatrixItselfRefused) {
 TEST(SoundBehaviourAudit, EigenproblemRefusesWrongOrderFirst) {
   Matrix a(2, 2, MatrixType::DoubleSymmetric), b(3, 3, MatrixType::DoubleSymmetric);
   std::vector<double> values = {7};
-  Matrix vectors(1, 1);
-  vectors(0, 0) = 5;
+  Matrix vectors = FromRows<Matrix>({{5}});
   EXPECT_THROW_MSG(Eigenproblem::Solve(a, b, values, vectors), OrvaneException,
                    "Matrix b must be 2 x 2, not 3 x 3.");
   EXPECT_EQ(values, std::vector<double>{7});

@@ -122,11 +122,9 @@ inline double Conj(double v) { return v; }
 template <class M>
 using ElementOf = std::remove_cvref_t<decltype(std::declval<const M&>().get_Item(0, 0))>;
 
-// Any kind filled from rows; the symmetric kinds see each pair twice.
+// The rows written into a (any kind); the symmetric kinds see each pair twice.
 template <class M>
-M FromRows(std::initializer_list<std::initializer_list<double>> rows, int cols = -1) {
-  const int m = static_cast<int>(rows.size());
-  M a(m, cols >= 0 ? cols : m == 0 ? 0 : static_cast<int>(rows.begin()->size()));
+M Fill(M a, std::initializer_list<std::initializer_list<double>> rows) {
   int i = 0;
   for (auto& row : rows) {
     int j = 0;
@@ -134,6 +132,13 @@ M FromRows(std::initializer_list<std::initializer_list<double>> rows, int cols =
     ++i;
   }
   return a;
+}
+
+// A matrix M(m, n) (the kinds that take their order alone) filled from rows.
+template <class M>
+M FromRows(std::initializer_list<std::initializer_list<double>> rows, int cols = -1) {
+  const int m = static_cast<int>(rows.size());
+  return Fill(M(m, cols >= 0 ? cols : m == 0 ? 0 : static_cast<int>(rows.begin()->size())), rows);
 }
 
 // An m x n dense matrix of random entries, `shift` added to the diagonal.
@@ -197,14 +202,52 @@ ElementOf<X> ProductAt(const A& a, const X& x, int i, int c) {
   return s;
 }
 
+// Any matrix's elements, read once, column-major as std::complex: the
+// measures below then read no element per product term (which at order 200
+// would take minutes).
+struct Snapshot {
+  int m = 0, n = 0;
+  std::vector<std::complex<double>> v;
+
+  Snapshot() = default;
+  Snapshot(int rows, int cols) : m(rows), n(cols), v(static_cast<std::size_t>(rows) * cols) {}
+  template <class A>
+  explicit Snapshot(const A& a) : Snapshot(a.get_RowNum(), a.get_ColNum()) {
+    for (int j = 0; j < n; ++j)
+      for (int i = 0; i < m; ++i) (*this)(i, j) = ToStd(a.get_Item(i, j));
+  }
+  static std::complex<double> ToStd(double x) { return x; }
+  static std::complex<double> ToStd(OrvaneNet::Complex x) { return x.ToStdComplex(); }
+  std::complex<double>& operator()(int i, int j) { return v[i + static_cast<std::size_t>(j) * m]; }
+  std::complex<double> operator()(int i, int j) const {
+    return v[i + static_cast<std::size_t>(j) * m];
+  }
+  // The largest modulus; NaN when an element is NaN.
+  double MaxAbs() const {
+    double r = 0;
+    for (const auto& x : v)
+      if (std::isnan(std::abs(x)) || std::abs(x) > r) r = std::abs(x);
+    return r;
+  }
+  // This times y, or this^H times y.
+  Snapshot Times(const Snapshot& y, bool adjoint = false) const {
+    Snapshot p(adjoint ? n : m, y.n);
+    for (int j = 0; j < y.n; ++j)
+      for (int k = 0; k < y.m; ++k)
+        for (int i = 0; i < p.m; ++i)
+          p(i, j) += (adjoint ? std::conj((*this)(k, i)) : (*this)(i, k)) * y(k, j);
+    return p;
+  }
+};
+
 // max|A X - B| / (max|A| max|X| n eps): of order 1 for a backward-stable solve.
 // A must hold the matrix itself (not its factors).
 template <class A, class X>
-double Residual(const A& a, const X& x, const X& b) {
+double Residual(const A& a0, const X& x0, const X& b0) {
+  const Snapshot a(a0), x(x0), b(b0), ax = a.Times(x);
   double r = 0;
-  for (int c = 0; c < b.get_ColNum(); ++c)
-    for (int i = 0; i < a.get_RowNum(); ++i) r = std::max(r, Abs(ProductAt(a, x, i, c) - b.get_Item(i, c)));
-  return r / (std::max(MaxAbs(a) * MaxAbs(x), 1e-300) * std::max(1, a.get_ColNum()) * Eps());
+  for (std::size_t k = 0; k < b.v.size(); ++k) r = std::max(r, std::abs(ax.v[k] - b.v[k]));
+  return r / (std::max(a.MaxAbs() * x.MaxAbs(), 1e-300) * std::max(1, a.n) * Eps());
 }
 
 // The element of type E (double or Complex) nearest to re + i im.
@@ -234,6 +277,16 @@ H MakeKind(int form, int n, int kl = 1, int ku = 1) {
   return form % 3 == 1 ? H(n, n, KindType<H>(form), kl, ku) : H(n, n, KindType<H>(form));
 }
 
+// An n x n internal kind M (src/kinds); kl and ku are the band kinds' widths.
+template <class M>
+M MakeOrder(int n, int kl = 1, int ku = 1) {
+  if constexpr (static_cast<int>(M::kType) % 3 == 1) {
+    return M(n, n, kl, ku);
+  } else {
+    return M(n, n);
+  }
+}
+
 // The tridiagonal pattern, which every kind holds, written through the
 // element proxy: diagonal + i on the diagonal and next to it values exact in
 // two decimals, complex for the complex kinds and different above and below,
@@ -250,6 +303,19 @@ H Filled(H a, double diagonal = 2.0) {
     a(i + 1, i) = Element<E>(-0.5 - 0.25 * i, 0.5);
   }
   return a;
+}
+
+// What the positive definite kinds (form 4 band, 5 tridiagonal) say of a
+// matrix that is not.
+template <class H>
+std::string NotPositiveDefinite(int form) {
+  if (std::is_same_v<ElementOf<H>, double>) {
+    return "This matrix is not positive definite. Symmetric tridiagonal indefinite matrix is "
+           "not supported by LAPACK. Please use Matrix::DoubleSymmetrix.";
+  }
+  return std::string("This matrix is not positive definite. Hermitian ") +
+         (form == 4 ? "band" : "tridiagonal") +
+         " indefinite matrix is not supported by LAPACK. Please use Matrix::ComplexHermitian.";
 }
 
 template <class M>
@@ -279,34 +345,26 @@ void ExpectInvertThenReuse(K& factored, const K& a, const X& rhs, double toleran
 
 // max|Z^H B Z - I| / (n eps); B = nullptr for the identity.
 template <class G, class M>
-double OrthonormalityError(const G& z, const M* b) {
-  const int n = z.get_RowNum();
+double OrthonormalityError(const G& z0, const M* b) {
+  const Snapshot z(z0), zbz = z.Times(b == nullptr ? z : Snapshot(*b).Times(z), true);
   double r = 0;
-  for (int i = 0; i < n; ++i)
-    for (int j = 0; j < n; ++j) {
-      decltype(z.get_Item(0, 0)) s(0.0);
-      for (int k = 0; k < n; ++k) {
-        auto bz = b == nullptr ? z.get_Item(k, j) : ProductAt(*b, z, k, j);
-        s = s + Conj(z.get_Item(k, i)) * bz;
-      }
-      r = std::max(r, Abs(s - decltype(s)(i == j ? 1.0 : 0.0)));
-    }
-  return r / (std::max(1, n) * Eps());
+  for (int i = 0; i < z.n; ++i)
+    for (int j = 0; j < z.n; ++j) r = std::max(r, std::abs(zbz(i, j) - (i == j ? 1.0 : 0.0)));
+  return r / (std::max(1, z.n) * Eps());
 }
 
-// max|A z_k - w_k B z_k| / ((max|A| + |w_k| max|B|) n eps); B = nullptr for I.
+// max|A z_k - w_k B z_k| / ((max|A| + |w_k| max|B|) max|Z| n eps); B = nullptr for I.
 template <class M, class G>
-double EigenResidual(const M& a, const M* b, const std::vector<double>& w, const G& z) {
-  const int n = a.get_RowNum();
+double EigenResidual(const M& a0, const M* b0, const std::vector<double>& w, const G& z0) {
+  const Snapshot a(a0), z(z0), b = b0 == nullptr ? Snapshot() : Snapshot(*b0);
+  const Snapshot az = a.Times(z), bz = b0 == nullptr ? z : b.Times(z);
+  const double normA = a.MaxAbs(), normB = b0 == nullptr ? 1.0 : b.MaxAbs(), normZ = z.MaxAbs();
   double r = 0;
-  for (int k = 0; k < n; ++k) {
-    const double scale = MaxAbs(a) + std::fabs(w[k]) * (b == nullptr ? 1.0 : MaxAbs(*b));
-    for (int i = 0; i < n; ++i) {
-      auto bz = b == nullptr ? z.get_Item(i, k) : ProductAt(*b, z, i, k);
-      r = std::max(r, Abs(ProductAt(a, z, i, k) - bz * w[k]) / (scale * MaxAbs(z)));
-    }
-  }
-  return r / (std::max(1, n) * Eps());
+  for (int k = 0; k < a.n; ++k)
+    for (int i = 0; i < a.n; ++i)
+      r = std::max(r, std::abs(az(i, k) - bz(i, k) * w[k]) /
+                          ((normA + std::fabs(w[k]) * normB) * normZ));
+  return r / (std::max(1, a.n) * Eps());
 }
 
 }  // namespace orvane_test

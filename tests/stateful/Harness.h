@@ -14,6 +14,9 @@ namespace orvane_stateful {
 // The MatrixType value (0..11) a seed exercises.
 int KindOfSeed(std::uint64_t seed);
 
+// The name of the MatrixType value, e.g. "DoubleGeneralBand".
+const char* KindName(int kind);
+
 // A mismatch: the seed and a readable report with the shortest failing
 // sequence found.
 struct Finding {

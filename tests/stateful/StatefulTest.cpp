@@ -22,15 +22,9 @@ TEST_P(Stateful, EveryStepMatchesTheDenseReference) {
   }
 }
 
-const char* const kNames[] = {
-    "DoubleGeneral",    "DoubleGeneralBand",    "DoubleGeneralTridiagonal",
-    "DoubleSymmetric",  "DoubleSymmetricBand",  "DoubleSymmetricTridiagonal",
-    "ComplexGeneral",   "ComplexGeneralBand",   "ComplexGeneralTridiagonal",
-    "ComplexHermitian", "ComplexHermitianBand", "ComplexHermitianTridiagonal"};
-
 INSTANTIATE_TEST_SUITE_P(AllKinds, Stateful, testing::Range(0, 12),
                          [](const testing::TestParamInfo<int>& info) {
-                           return kNames[info.param];
+                           return orvane_stateful::KindName(info.param);
                          });
 
 }  // namespace
