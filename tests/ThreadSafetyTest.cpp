@@ -3,114 +3,90 @@
 // round runs the threaded product (whose own threads nest inside these), the
 // FFT and its twiddle cache, and the LAPACK-backed kinds. Run under
 // ThreadSanitizer by scripts/tsan.sh.
-#include <gtest/gtest.h>
-
 #include <algorithm>
+#include <bit>
 #include <cstdint>
-#include <cstring>
 #include <random>
-#include <string>
 #include <thread>
 #include <vector>
 
 #include "OrvaneNet/OrvaneNet.h"
+#include "TestUtil.h"
 
 using namespace OrvaneNet;
+using orvane_test::RandomDense;
 
 namespace {
 
-// FNV-1a over the bytes of the values.
+// FNV-style, a double's bits at a time: each step is a bijection of the
+// running hash, so one value that differs changes the result.
 struct Hash {
   std::uint64_t h = 0xcbf29ce484222325ULL;
-  void Add(double x) {
-    unsigned char bytes[sizeof x];
-    std::memcpy(bytes, &x, sizeof x);
-    for (unsigned char b : bytes) h = (h ^ b) * 0x100000001b3ULL;
-  }
+  void Add(double x) { h = (h ^ std::bit_cast<std::uint64_t>(x)) * 0x100000001b3ULL; }
   void Add(Complex z) {
     Add(z.get_Real());
     Add(z.get_Imag());
   }
-  template <class M>
-  void AddEntries(const M& a) {
-    for (int j = 0; j < a.get_ColNum(); ++j)
-      for (int i = 0; i < a.get_RowNum(); ++i) Add(a.get_Item(i, j));
+  template <class Values>
+  void AddAll(const Values& values) {
+    for (const auto& v : values) Add(v);
   }
 };
 
 // The work of one thread, from its seed, as a hash of every result.
 std::uint64_t Work(unsigned seed) {
   std::mt19937 rng(seed);
-  std::uniform_real_distribution<double> dist(-1, 1);
   Hash hash;
-
   // A real product on the calling thread, a complex one large enough (4.5
   // million terms) to be split among threads itself.
   const int n = 104;
-  Matrix a(n, n), b(n, n);
-  ComplexMatrix c(n, n), d(n, n);
-  for (int j = 0; j < n; ++j)
-    for (int i = 0; i < n; ++i) {
-      a.set_Item(i, j, dist(rng) + (i == j ? n : 0));
-      b.set_Item(i, j, dist(rng));
-      const double re = dist(rng);
-      c.set_Item(i, j, Complex(re, dist(rng)));
-      d.set_Item(i, j, Complex(dist(rng), re));
-    }
-  hash.AddEntries(a * b);
-  hash.AddEntries(c * d);
+  const Matrix a = RandomDense<Matrix>(n, n, rng, n), b = RandomDense<Matrix>(n, n, rng);
+  const ComplexMatrix c = RandomDense<ComplexMatrix>(n, n, rng);
+  const ComplexMatrix d = RandomDense<ComplexMatrix>(n, n, rng);
+  hash.AddAll((a * b).ToVector(Layout::ColumnMajor));
+  hash.AddAll((c * d).ToVector(Layout::ColumnMajor));
 
   // Solve and invert (dense, LAPACK), a symmetric eigenproblem (packed).
-  Matrix x = b.Clone();
-  Matrix f = a.Clone();
+  Matrix x = b.Clone(), f = a.Clone(), inverse = a.Clone();
   LinearEquation::Solve(f, x);
-  hash.AddEntries(x);
-  Matrix inverse = a.Clone();
+  hash.AddAll(x.ToVector(Layout::ColumnMajor));
   inverse.Inv();
-  hash.AddEntries(inverse);
+  hash.AddAll(inverse.ToVector(Layout::ColumnMajor));
   Matrix s(40, 40, MatrixType::DoubleSymmetric);
   for (int j = 0; j < 40; ++j)
-    for (int i = 0; i <= j; ++i) s.set_Item(i, j, dist(rng));
+    for (int i = 0; i <= j; ++i) s.set_Item(i, j, orvane_test::RandomValue<double>(rng));
   std::vector<double> values;
   Eigenproblem::Solve(s, values);
-  for (double v : values) hash.Add(v);
+  hash.AddAll(values);
 
   // A band solve.
-  Matrix band(200, 200, 2, 3);
-  Matrix rhs(200, 1);
-  for (int i = 0; i < 200; ++i) {
+  Matrix band(200, 200, 2, 3), rhs = RandomDense<Matrix>(200, 1, rng);
+  for (int i = 0; i < 200; ++i)
     for (int j = std::max(0, i - 2); j <= std::min(199, i + 3); ++j)
-      band.set_Item(i, j, dist(rng) + (i == j ? 8 : 0));
-    rhs.set_Item(i, 0, dist(rng));
-  }
+      band.set_Item(i, j, orvane_test::RandomValue<double>(rng) + (i == j ? 8 : 0));
   LinearEquation::Solve(band, rhs);
-  hash.AddEntries(rhs);
+  hash.AddAll(rhs.ToVector(Layout::ColumnMajor));
 
   // The FFT at lengths other threads are transforming too.
   for (std::size_t count : {64u, 1000u, 1u << 13}) {
     std::vector<Complex> z(count);
-    for (auto& v : z) {
-      const double re = dist(rng);
-      v = Complex(re, dist(rng));
-    }
-    for (const Complex& v : FFT::Forward(z)) hash.Add(v);
-    for (const Complex& v : FFT::Backward(z)) hash.Add(v);
+    for (auto& v : z) v = orvane_test::RandomValue<Complex>(rng);
+    hash.AddAll(FFT::Forward(z));
+    hash.AddAll(FFT::Backward(z));
   }
   return hash.h;
 }
 
 TEST(ThreadSafety, HandlesOnSeveralThreadsGiveTheBytesOfOne) {
-  constexpr int kThreads = 4;
+  constexpr std::size_t kThreads = 4;
+  auto seed = [](std::size_t t) { return static_cast<unsigned>(100 + t % 3); };
   std::vector<std::uint64_t> alone(kThreads), together(kThreads);
-  for (int t = 0; t < kThreads; ++t) alone[static_cast<std::size_t>(t)] = Work(100 + t % 3);
+  for (std::size_t t = 0; t < kThreads; ++t) alone[t] = Work(seed(t));
   std::vector<std::thread> threads;
-  for (int t = 0; t < kThreads; ++t)
-    threads.emplace_back(
-        [&together, t] { together[static_cast<std::size_t>(t)] = Work(100 + t % 3); });
+  for (std::size_t t = 0; t < kThreads; ++t)
+    threads.emplace_back([&together, &seed, t] { together[t] = Work(seed(t)); });
   for (std::thread& t : threads) t.join();
-  for (int t = 0; t < kThreads; ++t)
-    EXPECT_EQ(together[static_cast<std::size_t>(t)], alone[static_cast<std::size_t>(t)])
-        << "thread " << t;
+  EXPECT_EQ(together, alone);
 }
 
 }  // namespace
