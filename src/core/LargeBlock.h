@@ -13,47 +13,26 @@
 // 0.3.21 (zgemv_n's Haswell kernel, inside zgebd2) reads up to some 3 KB
 // past the last column of a matrix, which faults when the block ends a
 // mapping of its own.
+//
+// Freed large blocks are kept for reuse, as malloc keeps its heap
+// (LargeBlock.cpp).
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <new>
-
-#if defined(__linux__)
-#include <sys/mman.h>
-#endif
 
 namespace OrvaneNet::detail {
 
-inline constexpr std::size_t kHugePage = std::size_t{2} << 20;
-inline constexpr std::size_t kSlack = std::size_t{4} << 10;
-
 // `count` entries of `size` bytes, zeroed when asked, released with
-// std::free. Throws std::bad_alloc; count 0 gives nullptr.
-inline void* AllocateBlock(std::uint64_t count, std::size_t size, bool zeroed) {
-  if (count == 0) return nullptr;
-  if (count > (SIZE_MAX - kHugePage - kSlack) / size) throw std::bad_alloc();
-  const std::size_t bytes = static_cast<std::size_t>(count) * size;
-  void* p = nullptr;
-  if (bytes >= kHugePage) {
-    const std::size_t whole = (bytes + kSlack + kHugePage - 1) / kHugePage * kHugePage;
-    if (::posix_memalign(&p, kHugePage, whole) != 0) throw std::bad_alloc();
-#if defined(__linux__) && defined(MADV_HUGEPAGE)
-    // Advice only: a refusal leaves ordinary pages.
-    (void)::madvise(p, whole, MADV_HUGEPAGE);
-#endif
-  } else {
-    p = std::malloc(bytes >= kSlack * 16 ? bytes + kSlack : bytes);
-    if (p == nullptr) throw std::bad_alloc();
-  }
-  if (zeroed) std::memset(p, 0, bytes);
-  return p;
-}
+// ReleaseBlock(p, count * size). Throws std::bad_alloc; count 0 gives
+// nullptr.
+void* AllocateBlock(std::uint64_t count, std::size_t size, bool zeroed);
+void ReleaseBlock(void* p, std::size_t bytes) noexcept;
 
+// The deleter of a block of `bytes` bytes.
 struct FreeBlock {
-  void operator()(void* p) const noexcept { std::free(p); }
+  std::size_t bytes = 0;
+  void operator()(void* p) const noexcept { ReleaseBlock(p, bytes); }
 };
 
 }  // namespace OrvaneNet::detail

@@ -54,7 +54,9 @@ class NativeArray {
 
  private:
   NativeArray(std::int64_t count, bool zeroed) : m_count(count > 0 ? count : 0) {
-    m_data.reset(static_cast<T*>(AllocateBlock(static_cast<std::uint64_t>(m_count), sizeof(T), zeroed)));
+    m_data = std::unique_ptr<T, FreeBlock>(
+        static_cast<T*>(AllocateBlock(static_cast<std::uint64_t>(m_count), sizeof(T), zeroed)),
+        FreeBlock{static_cast<std::size_t>(m_count) * sizeof(T)});
   }
 
   std::unique_ptr<T, FreeBlock> m_data;

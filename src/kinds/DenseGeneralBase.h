@@ -32,8 +32,7 @@
 #include "kinds/KindBase.h"
 #include "kinds/OneNorm.h"
 #include "lapack/Dense.h"
-#include "lapack/WorkArray.h"
-#include "lapack/Workspace.h"
+#include "kinds/Workspace.h"
 
 namespace OrvaneNet::detail {
 
@@ -99,7 +98,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     auto getri = [&](Scalar* work, const int* lwork, int* info) {
       lapack::getri(&n, dat.data(), &lda, ipiv.data(), work, lwork, info);
     };
-    const int info = lapack::RunWithWorkspace<Scalar>(std::max(1, n), getri);
+    const int info = RunWithWorkspace<Scalar>(std::max(1, n), getri);
     // getri declines a singular U and leaves the factors in place.
     if (info > 0) throw OrvaneException(FillPlaceholders(msg::SingularInversion, info));
     m_holdsInverse = true;
@@ -185,14 +184,14 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
       const char jobz = 'A';
       const int lda = Ld(), ldu = u.Ld(), ldvt = vt.Ld();
       const std::int64_t mn = k, mx = std::max(m, n);
-      auto rwork = lapack::WorkArray<double>::Uninitialized(lapack::SvdRworkSize(Scalar{}, mn, mx));
-      auto iwork = lapack::WorkArray<int>::Uninitialized(8 * mn);
+      auto rwork = WorkArray<double>::Uninitialized(lapack::SvdRworkSize(Scalar{}, mn, mx));
+      auto iwork = WorkArray<int>::Uninitialized(8 * mn);
       auto gesdd = [&](Scalar* work, const int* lwork, int* status) {
         lapack::gesdd(&jobz, &m, &n, dat.data(), &lda, s.data(), u.dat.data(), &ldu,
                       vt.dat.data(), &ldvt, work, lwork, rwork.data(), iwork.data(), status);
       };
       const auto minimum = std::min<std::int64_t>(lapack::SvdWorkSize(Scalar{}, mn, mx), INT_MAX);
-      info = lapack::RunWithWorkspace<Scalar>(static_cast<int>(minimum), gesdd);
+      info = RunWithWorkspace<Scalar>(static_cast<int>(minimum), gesdd);
       Overwritten();
     }
     for (int i = 0; i < k; ++i) smat.set_Item(i, i, ToElement(Scalar(s[i])));

@@ -43,8 +43,7 @@
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Packed.h"
-#include "lapack/WorkArray.h"
-#include "lapack/Workspace.h"
+#include "kinds/Workspace.h"
 
 namespace OrvaneNet::detail {
 
@@ -200,7 +199,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
       const char jobz = 'N';
       const int ldz = n;
       Scalar unusedZ{};
-      info = lapack::RunWithWorkspaces<Scalar>(
+      info = RunWithWorkspaces<Scalar>(
           [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
               const int* liwork, int* status) {
             lapack::hpevd(&jobz, &uplo, &n, ap.data(), w, &unusedZ, &ldz, work, lwork, rwork,
@@ -211,7 +210,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
       const char jobz = 'V';
       const int lda = n;
       Unpack(ap.data(), z);
-      info = lapack::RunWithWorkspaces<Scalar>(
+      info = RunWithWorkspaces<Scalar>(
           [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
               const int* liwork, int* status) {
             lapack::heevd(&jobz, &uplo, &n, z, &lda, w, work, lwork, rwork, lrwork, iwork,
@@ -245,7 +244,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
       const char jobz = 'N';
       const int ldz = n;
       Scalar unusedZ{};
-      info = lapack::RunWithWorkspaces<Scalar>(
+      info = RunWithWorkspaces<Scalar>(
           [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
               const int* liwork, int* status) {
             lapack::hpgvd(&itype, &jobz, &uplo, &n, ap.data(), bp, w, &unusedZ, &ldz, work,
@@ -256,11 +255,11 @@ class PackedBase : public KindBase<Derived, Scalar> {
     } else {
       const char jobz = 'V';
       const int lda = n, ldb = n;
-      lapack::WorkArray<Scalar> full(static_cast<std::int64_t>(n) * n);
+      WorkArray<Scalar> full(static_cast<std::int64_t>(n) * n);
       // Both unpacked before the call: A and B may be the same object.
       Unpack(ap.data(), z);
       Unpack(b.ap.data(), full.data());
-      info = lapack::RunWithWorkspaces<Scalar>(
+      info = RunWithWorkspaces<Scalar>(
           [&](Scalar* work, const int* lwork, double* rwork, const int* lrwork, int* iwork,
               const int* liwork, int* status) {
             lapack::hegvd(&itype, &jobz, &uplo, &n, z, &lda, full.data(), &ldb, w, work, lwork,
@@ -344,7 +343,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
     // Slack after the end at every size: OpenBLAS's zlauum (inside zpftri)
     // reads past the end of a small RFP array too.
     constexpr std::int64_t kSlackElements = 4096 / sizeof(Scalar);
-    auto arf = lapack::WorkArray<Scalar>::Uninitialized(ap.size() + kSlackElements);
+    auto arf = WorkArray<Scalar>::Uninitialized(ap.size() + kSlackElements);
     int info = 0;
     lapack::tpttf(&transr, &uplo, &n, ap.data(), arf.data(), &info);
     if (info == 0) routine(&transr, &uplo, &n, arf.data(), &info);

@@ -123,7 +123,7 @@ inline void pftri(const char* transr, const char* uplo, const int* n, doublecomp
 // Divide-and-conquer eigenproblems on the packed triangle, and on a full
 // n x n array (upper triangle read, eigenvectors returned in place). The real
 // routines have no rwork; the pair keeps one call shape for both. Work
-// lengths come from a workspace query (lapack/Workspace.h).
+// lengths come from a workspace query (kinds/Workspace.h).
 inline void hpevd(const char* jobz, const char* uplo, const int* n, double* ap, double* w,
                   double* z, const int* ldz, double* work, const int* lwork, double* /*rwork*/,
                   const int* /*lrwork*/, int* iwork, const int* liwork, int* info) {

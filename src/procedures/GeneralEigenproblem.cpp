@@ -12,7 +12,7 @@
 #include "kinds/complex/ComplexGeneralMatrix.h"
 #include "kinds/real/DoubleGeneralMatrix.h"
 #include "lapack/Dense.h"
-#include "lapack/Workspace.h"
+#include "kinds/Workspace.h"
 
 namespace OrvaneNet {
 namespace {
@@ -102,7 +102,7 @@ void SolveReal(Matrix& a, ComplexMatrix& values, ComplexMatrix* vectors) {
   auto geev = [&](double* work, const int* lwork, int* info) {
     lapack::geev(&jobvr, &n, kind.View().data(), &lda, wr.data(), wi.data(), vr, &ldvr, work, lwork, info);
   };
-  const int info = lapack::RunWithWorkspace<double>(std::max(1, (vectors ? 4 : 3) * n), geev);
+  const int info = detail::RunWithWorkspace<double>(std::max(1, (vectors ? 4 : 3) * n), geev);
   doublecomplex* w = Storage(values);
   for (int k = std::clamp(info, 0, n); k < n; ++k) {
     w[k] = doublecomplex(wr[static_cast<std::size_t>(k)], wi[static_cast<std::size_t>(k)]);
@@ -124,7 +124,7 @@ void SolveComplex(ComplexMatrix& a, ComplexMatrix& values, ComplexMatrix* vector
   auto geev = [&](doublecomplex* work, const int* lwork, int* info) {
     lapack::geev(&jobvr, &n, kind.View().data(), &lda, w, vr, &ldvr, work, lwork, rwork.data(), info);
   };
-  const int info = lapack::RunWithWorkspace<doublecomplex>(std::max(1, 2 * n), geev);
+  const int info = detail::RunWithWorkspace<doublecomplex>(std::max(1, 2 * n), geev);
   if (info != 0) ThrowNoConvergence(info, n, values, vectors);
 }
 

@@ -1,6 +1,6 @@
 #include "kinds/real/DoubleGeneralMatrix.h"
 
-#include "lapack/Workspace.h"
+#include "kinds/Workspace.h"
 
 namespace OrvaneNet {
 
@@ -15,7 +15,7 @@ void DoubleGeneralMatrix::SolveLeastSquare(char trans, IMatrix& b) {
   auto dgels = [&](double* work, const int* lwork, int* info) {
     dgels_(&trans, &m, &n, &nrhs, dat.data(), &lda, B.data(), &ldb, work, lwork, info, 1);
   };
-  const int info = lapack::RunWithWorkspace<double>(
+  const int info = detail::RunWithWorkspace<double>(
       std::min(m, n) + std::max(std::max(1, m), std::max(n, nrhs)), dgels);
   Overwritten();      // dat holds QR or LQ details, not LU factors
   rhs.Overwritten();  // b holds X (or, after a failure, dgels's work): no factors

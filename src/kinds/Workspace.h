@@ -8,9 +8,17 @@
 #include <complex>
 #include <new>
 
-#include "lapack/WorkArray.h"
+#include "core/NativeArray.h"
 
-namespace OrvaneNet::lapack {
+namespace OrvaneNet::detail {
+
+// Scratch arrays handed to LAPACK for the length of one call: work arrays,
+// the Rectangular Full Packed copy of a packed triangle, a full-storage copy.
+// The kinds' own array type, whose large blocks get huge pages
+// (core/LargeBlock.h): a solve in a fresh process then does not pay a page
+// fault per 4 KiB of scratch. Use Uninitialized where LAPACK writes first.
+template <class T>
+using WorkArray = NativeArray<T>;
 
 // Runs a routine with its work array. `call(work, lwork, info)` runs it
 // with everything else bound: once as a workspace query (lwork = -1), then
@@ -58,4 +66,4 @@ int RunWithWorkspaces(Call&& call) {
   return info;
 }
 
-}  // namespace OrvaneNet::lapack
+}  // namespace OrvaneNet::detail
