@@ -212,11 +212,6 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
-  double Norm(NormType type) const override {
-    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   double ReciprocalCondition() override {
     if (!m_isFactorized) GeneralBandBase::Factorize();
     const char norm = '1';
@@ -241,7 +236,7 @@ class GeneralBandBase : public KindBase<Derived, Scalar> {
 
   // langb reads the band from its first superdiagonal row, past the kl
   // fill-in rows, with the same ldab.
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     if (m_rownum == 0) return 0.0;  // ab holds nothing to point into
     const int n = m_rownum, kl = m_kl, ku = m_ku, ldab = m_ldab;
     NativeArray<double> work(norm == 'I' ? n : 0);
@@ -410,11 +405,6 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
-  double Norm(NormType type) const override {
-    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   double ReciprocalCondition() override {
     if (!m_isFactorized) SymmetricBandBase::Factorize();
     const char uplo = 'U';
@@ -443,7 +433,7 @@ class SymmetricBandBase : public KindBase<Derived, Scalar> {
   void RecordNorm() { m_anorm = OneNormSymmetricBand(ab.data(), m_rownum, m_ku, m_ku + 1); }
 
   // The upper band, as the factorization reads it (uplo 'U').
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     const char uplo = 'U';
     const int n = m_rownum, k = m_ku, ldab = m_ku + 1;
     NativeArray<double> work(n);

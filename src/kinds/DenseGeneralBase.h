@@ -226,11 +226,6 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   }
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
-  double Norm(NormType type) const override {
-    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   double ReciprocalCondition() override {
     RequireSquare();
     FactorizeForMeasures();
@@ -255,7 +250,7 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
   void RecordNorm() { m_anorm = OneNormDense(dat.data(), m_rownum, m_colnum, Ld()); }
 
  private:
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     const int m = m_rownum, n = m_colnum, lda = Ld();
     NativeArray<double> work(norm == 'I' ? m : 0);
     return lapack::lange(&norm, &m, &n, dat.data(), &lda, work.data());

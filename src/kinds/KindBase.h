@@ -97,6 +97,13 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
   MatrixType get_Type() const override { return Derived::kType; }
   bool get_IsFactorized() const override { return m_isFactorized; }
 
+  // The norm of the stored elements; held factors have none (a held inverse
+  // does).
+  double Norm(NormType type) const final {
+    if (m_isFactorized && !this->HoldsInverse()) throw OrvaneException(msg::NormOfFactors);
+    return ElementNorm(NormLetter(type));
+  }
+
   // Carries the elements or factors, pivots and flags.
   std::unique_ptr<Interface> Clone() const override {
     return std::make_unique<Derived>(static_cast<const Derived&>(*this));
@@ -121,6 +128,10 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
     RequireRows(rhs, m_rownum);
     return rhs.View();
   }
+
+  // The norm ('1', 'I', 'F' or 'M') of the stored elements, through the
+  // storage's LAPACK routine.
+  virtual double ElementNorm(char norm) const = 0;
 
   static constexpr bool kComplex = !std::is_same_v<Scalar, double>;
   // The real kind's text or the complex kind's.

@@ -447,11 +447,6 @@ class PackedBase : public KindBase<Derived, Scalar> {
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
-  double Norm(NormType type) const override {
-    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   double ReciprocalCondition() override {
     // Exactly singular D; a NaN element (which ?sptrf / ?hptrf report the same way) gives NaN.
     if (!FactorizeForMeasures()) return ReciprocalConditionOf(m_anorm, 0.0);
@@ -508,7 +503,7 @@ class PackedBase : public KindBase<Derived, Scalar> {
   // 1-norm of the matrix whose factors ap will hold.
   void RecordNorm() { m_anorm = OneNormPacked(ap.data(), m_rownum); }
 
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     const char uplo = 'U';
     const int n = m_rownum;
     NativeArray<double> work(n);

@@ -185,11 +185,6 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
-  double Norm(NormType type) const override {
-    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   double ReciprocalCondition() override {
     if (!m_isFactorized) GeneralTridiagonalBase::Factorize();
     const char norm = '1';
@@ -212,7 +207,7 @@ class GeneralTridiagonalBase : public KindBase<Derived, Scalar> {
   // 1-norm of the matrix whose factors the diagonals will hold.
   void RecordNorm() { m_anorm = OneNormTridiagonal(dl.data(), d.data(), du.data(), m_rownum); }
 
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     const int n = m_rownum;
     return lapack::langt(&norm, &n, dl.data(), d.data(), du.data());
   }
@@ -360,11 +355,6 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
 
   // ---- norm, condition estimate and determinant (core/Measures.h) ----
  public:
-  double Norm(NormType type) const override {
-    if (m_isFactorized) throw OrvaneException(msg::NormOfFactors);
-    return ElementNorm(NormLetter(type));
-  }
-
   // ptcon computes |A^-1|_1 exactly from the L D L^H factors.
   double ReciprocalCondition() override {
     if (!m_isFactorized) HermitianTridiagonalBase::Factorize();
@@ -388,7 +378,7 @@ class HermitianTridiagonalBase : public KindBase<Derived, Scalar> {
   // 1-norm of the matrix whose factors d and e will hold.
   void RecordNorm() { m_anorm = OneNormHermitianTridiagonal(d.data(), e.data(), m_rownum); }
 
-  double ElementNorm(char norm) const {
+  double ElementNorm(char norm) const override {
     const int n = m_rownum;
     return lapack::lanht(&norm, &n, d.data(), e.data());
   }
