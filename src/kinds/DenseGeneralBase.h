@@ -104,16 +104,6 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
     m_holdsInverse = true;
   }
 
-  bool HoldsInverse() const override { return m_holdsInverse; }
-
-  // Another operation has written a plain matrix into the array (a
-  // solution), or a driver has destroyed it (SVD, least squares): the
-  // factors or the inverse it held are gone.
-  void Overwritten() noexcept {
-    m_isFactorized = false;
-    m_holdsInverse = false;
-  }
-
   void Dispose() noexcept override {
     dat.Release();
     ipiv.Release();
@@ -200,7 +190,6 @@ class DenseGeneralBase : public KindBase<Derived, Scalar> {
 
   NativeArray<Scalar> dat;
   NativeArray<int> ipiv;
-  bool m_holdsInverse = false;
 
   // ---- Every element at once (the interface's GetValues and SetValues) ----
   // The array is contiguous (ld = RowNum whenever there is an element):

@@ -100,8 +100,18 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
   // The norm of the stored elements; held factors have none (a held inverse
   // does).
   double Norm(NormType type) const final {
-    if (m_isFactorized && !this->HoldsInverse()) throw OrvaneException(msg::NormOfFactors);
+    if (m_isFactorized && !m_holdsInverse) throw OrvaneException(msg::NormOfFactors);
     return ElementNorm(NormLetter(type));
+  }
+
+  bool HoldsInverse() const override { return m_holdsInverse; }
+
+  // Another operation has written a plain matrix into the storage (a
+  // solution), or a driver has destroyed it (SVD, least squares, an eigen
+  // driver): the factors or the inverse it held are gone.
+  void Overwritten() noexcept {
+    m_isFactorized = false;
+    m_holdsInverse = false;
   }
 
   // Carries the elements or factors, pivots and flags.
@@ -142,6 +152,9 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
   int m_rownum;
   int m_colnum;
   bool m_isFactorized = false;
+  // Invert() left the inverse in the storage, as a plain matrix, while
+  // IsFactorized keeps reading true (only the kinds that invert set it).
+  bool m_holdsInverse = false;
 };
 
 // The names above, with their access, in a class template that derives
@@ -152,6 +165,7 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
   using typename KindState::Interface;         \
   using typename KindState::Element;           \
   using typename KindState::Rhs;               \
+  using KindState::Overwritten;                \
                                                \
  protected:                                    \
   using KindState::kComplex;                   \
@@ -160,6 +174,7 @@ class KindBase : public BulkCopyLayer<Derived, typename FieldOf<Scalar>::Interfa
   using KindState::RhsOf;                      \
   using KindState::m_rownum;                   \
   using KindState::m_colnum;                   \
-  using KindState::m_isFactorized
+  using KindState::m_isFactorized;             \
+  using KindState::m_holdsInverse
 
 }  // namespace OrvaneNet::detail

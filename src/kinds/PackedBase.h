@@ -139,15 +139,6 @@ class PackedBase : public KindBase<Derived, Scalar> {
     m_holdsInverse = true;
   }
 
-  bool HoldsInverse() const override { return m_holdsInverse; }
-
-  // An eigen driver has destroyed ap (or left B's Cholesky factor in it):
-  // whatever factors or inverse it held are gone.
-  void Overwritten() noexcept {
-    m_isFactorized = false;
-    m_holdsInverse = false;
-  }
-
   void Dispose() noexcept override {
     ap.Release();
     ipiv.Release();
@@ -394,7 +385,6 @@ class PackedBase : public KindBase<Derived, Scalar> {
   // fills all n: the indefinite routines never read an unset entry.
   NativeArray<int> ipiv;
   bool m_isPositiveDefinite = true;
-  bool m_holdsInverse = false;
 
   // ---- Every element at once (the interface's GetValues and SetValues) ----
   // Reading fills the half of each line of the caller's array that a packed
