@@ -1,8 +1,8 @@
 // Handles used from several threads at once, each thread with its own
 // matrices: every thread gets the bytes that one thread alone gets. Each
 // round runs the threaded product (whose own threads nest inside these), the
-// FFT and its twiddle cache, and the LAPACK-backed kinds. Run under
-// ThreadSanitizer by scripts/tsan.sh.
+// FFT and its twiddle cache, the LAPACK-backed kinds and large results made
+// and dropped. Run under ThreadSanitizer by scripts/tsan.sh.
 #include <algorithm>
 #include <bit>
 #include <cstdint>
@@ -66,6 +66,14 @@ std::uint64_t Work(unsigned seed) {
       band.set_Item(i, j, orvane_test::RandomValue<double>(rng) + (i == j ? 8 : 0));
   LinearEquation::Solve(band, rhs);
   hash.AddAll(rhs.ToVector(Layout::ColumnMajor));
+
+  // Results of 320 KB and 2.9 MB made and dropped: the blocks the library
+  // keeps for reuse pass from thread to thread.
+  for (int m : {200, 600}) {
+    const Matrix p = RandomDense<Matrix>(m, m, rng), q = RandomDense<Matrix>(m, m, rng);
+    hash.AddAll((p + q).ToVector(Layout::ColumnMajor));
+    hash.AddAll(Matrix::Transpose(-p).ToVector(Layout::ColumnMajor));
+  }
 
   // The FFT at lengths other threads are transforming too.
   for (std::size_t count : {64u, 1000u, 1u << 13}) {
